@@ -1,0 +1,119 @@
+#include "SettingsCodec.h"
+
+namespace quilldeck {
+namespace {
+
+constexpr char EndOfDataMark = '\x1A';  // Ctrl+Z
+constexpr std::string_view LineEnd = "\r\n";
+constexpr std::string_view StartMinimizedHeader = "#";
+constexpr std::string_view ShownHeader = " ";
+constexpr std::string_view ActiveLine = "1";
+constexpr std::string_view InactiveLine = "0";
+constexpr std::string_view BlockOpener = "[memo]";
+constexpr std::string_view BlockCloser = "[/memo]";
+
+// Text-file line reading: LF or CR LF ends a line, a lone CR is dropped and
+// Ctrl+Z marks the end of the data.
+class LineReader {
+public:
+    explicit LineReader(std::string_view data) : data_(data) {}
+
+    bool AtEnd() const { return pos_ >= data_.size() || data_[pos_] == EndOfDataMark; }
+
+    std::string ReadLine() {
+        std::string line;
+        if (AtEnd()) return line;
+        while (pos_ < data_.size()) {
+            const char c = data_[pos_++];
+            if (c == '\n') return line;
+            if (c == EndOfDataMark) {
+                SkipRestOfLine();
+                return line;
+            }
+            if (c != '\r') line.push_back(c);
+        }
+        return line;
+    }
+
+private:
+    void SkipRestOfLine() {
+        while (pos_ < data_.size() && data_[pos_++] != '\n') {
+        }
+    }
+
+    std::string_view data_;
+    std::size_t pos_ = 0;
+};
+
+// Hands out empty lines once the data has ended between two records.
+class RecordReader {
+public:
+    explicit RecordReader(std::string_view data) : lines_(data), more_(!lines_.AtEnd()) {}
+
+    std::string NextField() { return more_ ? lines_.ReadLine() : std::string(); }
+
+    // The lines of a text block up to "[/memo]", joined with CR LF.
+    std::string ReadBlock() {
+        std::string text;
+        bool first = true;
+        while (!lines_.AtEnd()) {
+            std::string line = lines_.ReadLine();
+            if (line == BlockCloser) break;
+            if (!first) text += LineEnd;
+            text += line;
+            first = false;
+        }
+        return text;
+    }
+
+    void EndRecord() { more_ = more_ && !lines_.AtEnd(); }
+
+private:
+    LineReader lines_;
+    bool more_;
+};
+
+void AppendLine(std::string& out, std::string_view line) {
+    out += line;
+    out += LineEnd;
+}
+
+}  // namespace
+
+bool DecodeSettings(std::string_view data, SlotTable& table, const CodePage& codePage) {
+    table.ResetAll();
+    RecordReader reader(data);
+    const bool startMinimize = reader.NextField() == StartMinimizedHeader;
+    reader.EndRecord();
+    for (int index = 0; index < SlotCount; ++index) {
+        Slot slot;
+        slot.active = reader.NextField() == ActiveLine;
+        slot.description = reader.NextField();
+        slot.shortcut = reader.NextField();
+        std::string text;
+        if (reader.NextField() == BlockOpener) text = reader.ReadBlock();
+        reader.NextField();  // separator, whatever it holds
+        table.Store(index, std::move(slot), codePage.ToUtf16(text));
+        reader.EndRecord();
+    }
+    return startMinimize;
+}
+
+std::string EncodeSettings(const SlotTable& table, bool startMinimize, const CodePage& codePage) {
+    std::string out;
+    AppendLine(out, startMinimize ? StartMinimizedHeader : ShownHeader);
+    for (int index = 0; index < SlotCount; ++index) {
+        const Slot& slot = table.At(index);
+        AppendLine(out, slot.active ? ActiveLine : InactiveLine);
+        AppendLine(out, slot.description);
+        AppendLine(out, slot.shortcut);
+        AppendLine(out, BlockOpener);
+        const std::string text = codePage.FromUtf16(table.Text(index));
+        if (!text.empty()) AppendLine(out, text);
+        AppendLine(out, BlockCloser);
+        AppendLine(out, "");
+    }
+    return out;
+}
+
+}  // namespace quilldeck

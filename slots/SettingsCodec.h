@@ -1,0 +1,21 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "CodePage.h"
+#include "SlotTable.h"
+
+namespace quilldeck {
+
+// The settings file's content: a header line, then twenty records of active
+// flag, description, shortcut text, "[memo]", text lines, "[/memo]" and an
+// empty separator, every line ending with CR LF.
+
+// Fills every slot (those the data does not reach get their defaults) and
+// returns the start-minimised flag.
+bool DecodeSettings(std::string_view data, SlotTable& table, const CodePage& codePage);
+
+std::string EncodeSettings(const SlotTable& table, bool startMinimize, const CodePage& codePage);
+
+}  // namespace quilldeck

@@ -1,0 +1,135 @@
+#include <windows.h>
+
+#include <array>
+
+#include "../InOutError.h"
+#include "Win32Platform.h"
+#include "win/Handle.h"
+
+namespace quilldeck {
+namespace {
+
+using win::UniqueHandle;
+
+[[noreturn]] void ThrowLastError() { throw EInOutError(static_cast<int>(::GetLastError())); }
+
+DWORD Attributes(const std::string& path) { return ::GetFileAttributesA(path.c_str()); }
+
+// Writes every byte or throws; a short write means the disk is full.
+void WriteEverything(HANDLE file, std::string_view content) {
+    while (!content.empty()) {
+        constexpr std::size_t MaxChunk = 1u << 30;
+        const auto chunk = static_cast<DWORD>(content.size() < MaxChunk ? content.size() : MaxChunk);
+        DWORD written = 0;
+        if (!::WriteFile(file, content.data(), chunk, &written, nullptr)) ThrowLastError();
+        if (written == 0) throw EInOutError(101);
+        content.remove_prefix(written);
+    }
+}
+
+// A temporary file beside the target that is deleted unless it was moved.
+class TemporaryFile {
+public:
+    explicit TemporaryFile(std::string path) : path_(std::move(path)) {}
+    ~TemporaryFile() {
+        if (!path_.empty()) ::DeleteFileA(path_.c_str());
+    }
+    TemporaryFile(const TemporaryFile&) = delete;
+    TemporaryFile& operator=(const TemporaryFile&) = delete;
+
+    const std::string& Path() const { return path_; }
+    void Kept() { path_.clear(); }
+
+private:
+    std::string path_;
+};
+
+}  // namespace
+
+std::string Win32FileSystem::EnvironmentValue(const std::string& name) const {
+    const DWORD size = ::GetEnvironmentVariableA(name.c_str(), nullptr, 0);
+    if (size == 0) return {};
+    std::string value(size, '\0');
+    const DWORD length = ::GetEnvironmentVariableA(name.c_str(), value.data(), size);
+    value.resize(length < size ? length : 0);
+    return value;
+}
+
+bool Win32FileSystem::FolderExists(const std::string& path) const {
+    const DWORD attributes = Attributes(path);
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+}
+
+bool Win32FileSystem::MakeFolder(const std::string& path) {
+    return ::CreateDirectoryA(path.c_str(), nullptr) != FALSE;
+}
+
+std::string Win32FileSystem::ProgramFolderShortPath() const {
+    std::array<char, MAX_PATH + 1> program{};
+    const DWORD length = ::GetModuleFileNameA(nullptr, program.data(), MAX_PATH);
+    if (length == 0 || length >= MAX_PATH) return {};
+    std::string folder(program.data(), length);
+    folder.erase(folder.find_last_of("\\:") + 1);
+    std::array<char, MAX_PATH + 1> shortForm{};
+    const DWORD shortLength = ::GetShortPathNameA(folder.c_str(), shortForm.data(), MAX_PATH);
+    if (shortLength == 0 || shortLength >= MAX_PATH) return {};
+    return std::string(shortForm.data(), shortLength);
+}
+
+bool Win32FileSystem::FileExists(const std::string& path) const {
+    const DWORD attributes = Attributes(path);
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
+}
+
+bool Win32FileSystem::MakeEmptyFile(const std::string& path) {
+    UniqueHandle file(::CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+                                    CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) return false;
+    if (!file.Close()) ThrowLastError();
+    return true;
+}
+
+std::optional<FileContent> Win32FileSystem::ReadAll(const std::string& path) {
+    UniqueHandle file(::CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) return std::nullopt;
+    FileContent content;
+    std::array<char, 0x10000> buffer;
+    for (;;) {
+        DWORD read = 0;
+        if (!::ReadFile(file.Get(), buffer.data(), static_cast<DWORD>(buffer.size()), &read, nullptr)) {
+            content.readError = static_cast<int>(::GetLastError());
+            break;
+        }
+        if (read == 0) break;
+        content.bytes.append(buffer.data(), read);
+    }
+    return content;
+}
+
+void Win32FileSystem::WriteAll(const std::string& path, std::string_view content) {
+    // Opening the file itself for writing first keeps the errors of writing in
+    // place: a read-only or locked settings file is "access denied" or "in
+    // use", although the new content goes through a temporary file.
+    {
+        UniqueHandle target(::CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+                                          OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+        if (!target) ThrowLastError();
+    }
+    TemporaryFile temporary(path + ".tmp");
+    {
+        UniqueHandle file(::CreateFileA(temporary.Path().c_str(), GENERIC_WRITE, 0, nullptr,
+                                        CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+        if (!file) ThrowLastError();
+        WriteEverything(file.Get(), content);
+        if (!::FlushFileBuffers(file.Get())) ThrowLastError();
+        if (!file.Close()) ThrowLastError();
+    }
+    if (!::MoveFileExA(temporary.Path().c_str(), path.c_str(),
+                       MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+        ThrowLastError();
+    }
+    temporary.Kept();
+}
+
+}  // namespace quilldeck
