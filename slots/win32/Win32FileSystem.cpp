@@ -108,9 +108,16 @@ std::optional<FileContent> Win32FileSystem::ReadAll(const std::string& path) {
 }
 
 void Win32FileSystem::WriteAll(const std::string& path, std::string_view content) {
+    // A read-only settings file is one the user wants left alone. Replacing it
+    // would not honour that everywhere (an administrator's rename ignores the
+    // flag), so refuse as writing it in place would.
+    const DWORD attributes = Attributes(path);
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) != 0) {
+        throw EInOutError(ERROR_ACCESS_DENIED);
+    }
     // Opening the file itself for writing first keeps the errors of writing in
-    // place: a read-only or locked settings file is "access denied" or "in
-    // use", although the new content goes through a temporary file.
+    // place (a locked file is "in use"), although the new content goes
+    // through a temporary file.
     {
         UniqueHandle target(::CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
                                           OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));

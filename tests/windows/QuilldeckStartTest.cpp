@@ -1,0 +1,84 @@
+#include <gtest/gtest.h>
+
+#include "TestSupport.h"
+
+namespace quilldeck {
+namespace {
+
+using namespace std::chrono_literals;
+using testing::ChildProcess;
+using testing::TempFolder;
+
+std::string QuilldeckExe() { return testing::ProgramFolder() + "Quilldeck.exe"; }
+
+// Quilldeck.exe started as a user starts it, with its own APPDATA.
+class QuilldeckStartTest : public ::testing::Test {
+protected:
+    std::string Folder() const { return appData / "Kestrovar"; }
+    std::string Path() const { return Folder() + "\\Quilldeck.ini"; }
+
+    TempFolder appData;
+};
+
+TEST_F(QuilldeckStartTest, FirstStartCreatesTheFolderAndAnEmptySettingsFile) {
+    ChildProcess quilldeck(QuilldeckExe(), {{"APPDATA", appData.Path()}});
+    EXPECT_EQ(quilldeck.WaitForExit(), 0u);
+    EXPECT_TRUE(testing::IsFolder(Folder()));
+    ASSERT_TRUE(testing::IsFile(Path()));
+    EXPECT_EQ(testing::ReadFileBytes(Path()), "");
+}
+
+TEST_F(QuilldeckStartTest, AnExistingSettingsFileIsNotChangedByTheStart) {
+    ::CreateDirectoryA(Folder().c_str(), nullptr);
+    const std::string content = "#\r\n1\r\nKept\r\nF2\r\n[memo]\r\nold\r\n[/memo]\r\n\r\n";
+    testing::WriteFileBytes(Path(), content);
+    ChildProcess quilldeck(QuilldeckExe(), {{"APPDATA", appData.Path()}});
+    EXPECT_EQ(quilldeck.WaitForExit(), 0u);
+    EXPECT_EQ(testing::ReadFileBytes(Path()), content);
+}
+
+TEST_F(QuilldeckStartTest, WithoutAppDataTheFolderIsInTheRootOfTheCurrentDrive) {
+    const std::string drive = appData.Path().substr(0, 3);  // e.g. "C:\"
+    const std::string rootFolder = drive + "Kestrovar";
+    testing::RemoveTree(rootFolder);
+    struct RemoveAfterwards {
+        std::string path;
+        ~RemoveAfterwards() { testing::RemoveTree(path); }
+    } cleanup{rootFolder};
+
+    ChildProcess quilldeck(QuilldeckExe(), {{"APPDATA", std::nullopt}}, appData.Path());
+    EXPECT_EQ(quilldeck.WaitForExit(), 0u);
+    EXPECT_TRUE(testing::IsFile(rootFolder + "\\Quilldeck.ini"));
+    EXPECT_FALSE(testing::IsFolder(Folder()));
+}
+
+TEST_F(QuilldeckStartTest, ADirectoryAtTheSettingsPathIsReportedAndEndsTheProgram) {
+    ::CreateDirectoryA(Folder().c_str(), nullptr);
+    ::CreateDirectoryA(Path().c_str(), nullptr);
+    ChildProcess quilldeck(QuilldeckExe(), {{"APPDATA", appData.Path()}});
+
+    const auto box = testing::FindMessageBox(quilldeck.Id());
+    ASSERT_TRUE(box) << "no message box";
+    EXPECT_EQ(box->caption, "Error");
+    EXPECT_EQ(box->text, "Can not create " + Path());
+    EXPECT_TRUE(box->hasIcon);
+    EXPECT_EQ(box->buttons, std::vector<std::string>{"OK"});
+    EXPECT_FALSE(quilldeck.WaitForExit(0ms)) << "ended before the box was dismissed";
+
+    testing::PressButton(*box, "OK");
+    EXPECT_EQ(quilldeck.WaitForExit(), 0u);
+}
+
+TEST_F(QuilldeckStartTest, ASettingsFileLockedByAnotherProgramEndsTheStartSilently) {
+    ::CreateDirectoryA(Folder().c_str(), nullptr);
+    testing::WriteFileBytes(Path(), " \r\n");
+    win::UniqueHandle lock(::CreateFileA(Path().c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+    ASSERT_TRUE(lock);
+
+    ChildProcess quilldeck(QuilldeckExe(), {{"APPDATA", appData.Path()}});
+    EXPECT_EQ(quilldeck.WaitForExit(), 0u);
+    EXPECT_TRUE(testing::VisibleWindowsOf(quilldeck.Id()).empty());
+}
+
+}  // namespace
+}  // namespace quilldeck

@@ -1,0 +1,254 @@
+#include "TestSupport.h"
+
+#include <array>
+#include <atomic>
+#include <cstring>
+#include <stdexcept>
+#include <thread>
+
+namespace quilldeck::testing {
+namespace {
+
+std::string LastErrorText(const char* what) {
+    return std::string(what) + " failed with " + std::to_string(::GetLastError());
+}
+
+// The current environment block with the overrides applied, sorted by name.
+std::string EnvironmentBlock(const std::map<std::string, std::optional<std::string>>& overrides) {
+    std::map<std::string, std::string> variables;
+    char* block = ::GetEnvironmentStringsA();
+    for (const char* entry = block; *entry != '\0'; entry += std::strlen(entry) + 1) {
+        const std::string text(entry);
+        const std::size_t equals = text.find('=', 1);  // "=C:=C:\..." names start with '='
+        if (equals != std::string::npos) variables[text.substr(0, equals)] = text.substr(equals + 1);
+    }
+    ::FreeEnvironmentStringsA(block);
+    for (const auto& [name, value] : overrides) {
+        for (auto it = variables.begin(); it != variables.end();) {
+            it = ::lstrcmpiA(it->first.c_str(), name.c_str()) == 0 ? variables.erase(it) : std::next(it);
+        }
+        if (value) variables[name] = *value;
+    }
+    std::string result;
+    for (const auto& [name, value] : variables) result += name + "=" + value + '\0';
+    result += '\0';
+    return result;
+}
+
+}  // namespace
+
+TempFolder::TempFolder() {
+    static std::atomic<int> counter{0};
+    std::array<char, MAX_PATH + 1> temp{};
+    ::GetTempPathA(MAX_PATH, temp.data());
+    path_ = std::string(temp.data()) + "quilldeck-test-" + std::to_string(::GetCurrentProcessId()) + "-" +
+            std::to_string(counter++);
+    RemoveTree(path_);
+    if (!::CreateDirectoryA(path_.c_str(), nullptr)) throw std::runtime_error(LastErrorText("CreateDirectory"));
+}
+
+TempFolder::~TempFolder() { RemoveTree(path_); }
+
+void RemoveTree(const std::string& path) {
+    const DWORD attributes = ::GetFileAttributesA(path.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES) return;
+    ::SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+    if (attributes & FILE_ATTRIBUTE_DIRECTORY) {
+        for (const std::string& entry : FolderEntries(path)) RemoveTree(path + "\\" + entry);
+        ::RemoveDirectoryA(path.c_str());
+    } else {
+        ::DeleteFileA(path.c_str());
+    }
+}
+
+std::vector<std::string> FolderEntries(const std::string& folder) {
+    std::vector<std::string> entries;
+    WIN32_FIND_DATAA data;
+    HANDLE find = ::FindFirstFileA((folder + "\\*").c_str(), &data);
+    if (find == INVALID_HANDLE_VALUE) return entries;
+    do {
+        const std::string name = data.cFileName;
+        if (name != "." && name != "..") entries.push_back(name);
+    } while (::FindNextFileA(find, &data));
+    ::FindClose(find);
+    return entries;
+}
+
+std::string ReadFileBytes(const std::string& path) {
+    win::UniqueHandle file(::CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                         nullptr, OPEN_EXISTING, 0, nullptr));
+    if (!file) throw std::runtime_error(LastErrorText(("reading " + path).c_str()));
+    std::string bytes;
+    std::array<char, 4096> buffer;
+    DWORD read = 0;
+    while (::ReadFile(file.Get(), buffer.data(), buffer.size(), &read, nullptr) && read > 0) {
+        bytes.append(buffer.data(), read);
+    }
+    return bytes;
+}
+
+void WriteFileBytes(const std::string& path, const std::string& bytes) {
+    win::UniqueHandle file(::CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+    if (!file) throw std::runtime_error(LastErrorText(("writing " + path).c_str()));
+    DWORD written = 0;
+    ::WriteFile(file.Get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+}
+
+bool IsFile(const std::string& path) {
+    const DWORD attributes = ::GetFileAttributesA(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+bool IsFolder(const std::string& path) {
+    const DWORD attributes = ::GetFileAttributesA(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+std::string ProgramFolder() {
+    std::array<char, MAX_PATH + 1> path{};
+    ::GetModuleFileNameA(nullptr, path.data(), MAX_PATH);
+    std::string folder(path.data());
+    return folder.substr(0, folder.find_last_of('\\') + 1);
+}
+
+bool WaitFor(const std::function<bool()>& condition, std::chrono::milliseconds timeout) {
+    const auto deadline = std::chrono::steady_clock::now() + timeout;
+    for (;;) {
+        if (condition()) return true;
+        if (std::chrono::steady_clock::now() >= deadline) return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+}
+
+ScopedEnvironment::ScopedEnvironment(const std::string& name, const std::optional<std::string>& value)
+    : name_(name) {
+    const DWORD size = ::GetEnvironmentVariableA(name.c_str(), nullptr, 0);
+    if (size > 0) {
+        std::string previous(size, '\0');
+        previous.resize(::GetEnvironmentVariableA(name.c_str(), previous.data(), size));
+        previous_ = previous;
+    }
+    ::SetEnvironmentVariableA(name.c_str(), value ? value->c_str() : nullptr);
+}
+
+ScopedEnvironment::~ScopedEnvironment() {
+    ::SetEnvironmentVariableA(name_.c_str(), previous_ ? previous_->c_str() : nullptr);
+}
+
+ChildProcess::ChildProcess(const std::string& program,
+                           const std::map<std::string, std::optional<std::string>>& overrides,
+                           const std::string& currentFolder) {
+    std::string environment = EnvironmentBlock(overrides);
+    std::string commandLine = "\"" + program + "\"";
+    STARTUPINFOA startup{};
+    startup.cb = sizeof(startup);
+    PROCESS_INFORMATION info{};
+    if (!::CreateProcessA(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0,
+                          environment.data(), currentFolder.empty() ? nullptr : currentFolder.c_str(),
+                          &startup, &info)) {
+        throw std::runtime_error(LastErrorText(("starting " + program).c_str()));
+    }
+    ::CloseHandle(info.hThread);
+    process_ = win::UniqueHandle(info.hProcess);
+    id_ = info.dwProcessId;
+}
+
+ChildProcess::~ChildProcess() {
+    if (WaitForExit(std::chrono::milliseconds(0))) return;
+    ::TerminateProcess(process_.Get(), 1);
+    ::WaitForSingleObject(process_.Get(), 5000);
+}
+
+std::optional<DWORD> ChildProcess::WaitForExit(std::chrono::milliseconds timeout) {
+    if (::WaitForSingleObject(process_.Get(), static_cast<DWORD>(timeout.count())) != WAIT_OBJECT_0) {
+        return std::nullopt;
+    }
+    DWORD code = 0;
+    ::GetExitCodeProcess(process_.Get(), &code);
+    return code;
+}
+
+std::vector<HWND> VisibleWindowsOf(DWORD processId) {
+    struct Search {
+        DWORD processId;
+        std::vector<HWND> found;
+    } search{processId, {}};
+    ::EnumWindows(
+        [](HWND window, LPARAM param) -> BOOL {
+            auto& s = *reinterpret_cast<Search*>(param);
+            DWORD owner = 0;
+            ::GetWindowThreadProcessId(window, &owner);
+            if (owner == s.processId && ::IsWindowVisible(window)) s.found.push_back(window);
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+std::string WindowText(HWND window) {
+    std::array<char, 1024> text{};
+    ::GetWindowTextA(window, text.data(), static_cast<int>(text.size()));
+    return text.data();
+}
+
+std::string ClassName(HWND window) {
+    std::array<char, 256> name{};
+    ::GetClassNameA(window, name.data(), static_cast<int>(name.size()));
+    return name.data();
+}
+
+std::vector<HWND> ChildWindows(HWND parent) {
+    std::vector<HWND> children;
+    ::EnumChildWindows(
+        parent,
+        [](HWND child, LPARAM param) -> BOOL {
+            reinterpret_cast<std::vector<HWND>*>(param)->push_back(child);
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&children));
+    return children;
+}
+
+std::optional<MessageBoxView> FindMessageBox(DWORD processId, std::chrono::milliseconds timeout) {
+    std::optional<MessageBoxView> view;
+    WaitFor(
+        [&] {
+            for (HWND window : VisibleWindowsOf(processId)) {
+                if (ClassName(window) != "#32770") continue;
+                MessageBoxView box;
+                box.window = window;
+                box.caption = WindowText(window);
+                for (HWND child : ChildWindows(window)) {
+                    const std::string kind = ClassName(child);
+                    const LONG style = ::GetWindowLongA(child, GWL_STYLE);
+                    if (_stricmp(kind.c_str(), "Button") == 0) {
+                        if (::IsWindowVisible(child)) box.buttons.push_back(WindowText(child));
+                    } else if (_stricmp(kind.c_str(), "Static") == 0) {
+                        if ((style & SS_TYPEMASK) == SS_ICON) {
+                            box.hasIcon = box.hasIcon || ::SendMessageA(child, STM_GETICON, 0, 0) != 0;
+                        } else if (!WindowText(child).empty()) {
+                            box.text = WindowText(child);
+                        }
+                    }
+                }
+                view = box;
+                return true;
+            }
+            return false;
+        },
+        timeout);
+    return view;
+}
+
+void PressButton(const MessageBoxView& box, const std::string& caption) {
+    for (HWND child : ChildWindows(box.window)) {
+        if (WindowText(child) == caption) {
+            ::PostMessageA(box.window, WM_COMMAND, MAKEWPARAM(::GetDlgCtrlID(child), BN_CLICKED),
+                           reinterpret_cast<LPARAM>(child));
+            return;
+        }
+    }
+    throw std::runtime_error("no button " + caption);
+}
+
+}  // namespace quilldeck::testing

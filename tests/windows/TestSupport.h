@@ -1,0 +1,98 @@
+#pragma once
+
+#include <windows.h>
+
+#include <chrono>
+#include <functional>
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "win/Handle.h"
+
+namespace quilldeck::testing {
+
+// A fresh folder under the temporary folder, removed with all it holds.
+class TempFolder {
+public:
+    TempFolder();
+    ~TempFolder();
+    TempFolder(const TempFolder&) = delete;
+    TempFolder& operator=(const TempFolder&) = delete;
+
+    const std::string& Path() const { return path_; }
+    std::string operator/(const std::string& name) const { return path_ + "\\" + name; }
+
+private:
+    std::string path_;
+};
+
+void RemoveTree(const std::string& path);
+std::string ReadFileBytes(const std::string& path);
+void WriteFileBytes(const std::string& path, const std::string& bytes);
+bool IsFile(const std::string& path);
+bool IsFolder(const std::string& path);
+// Names of the entries of a folder, without "." and "..".
+std::vector<std::string> FolderEntries(const std::string& folder);
+
+// The folder this test program runs from, with a trailing backslash.
+std::string ProgramFolder();
+
+// Polls until the condition holds or the time is up.
+bool WaitFor(const std::function<bool()>& condition,
+             std::chrono::milliseconds timeout = std::chrono::seconds(10));
+
+// Sets or removes an environment variable for this process while it lives.
+class ScopedEnvironment {
+public:
+    ScopedEnvironment(const std::string& name, const std::optional<std::string>& value);
+    ~ScopedEnvironment();
+    ScopedEnvironment(const ScopedEnvironment&) = delete;
+    ScopedEnvironment& operator=(const ScopedEnvironment&) = delete;
+
+private:
+    std::string name_;
+    std::optional<std::string> previous_;
+};
+
+// A child process with an environment of its own; ended when it goes.
+class ChildProcess {
+public:
+    // overrides: variables to set (a value) or to remove (nullopt).
+    ChildProcess(const std::string& program,
+                 const std::map<std::string, std::optional<std::string>>& overrides,
+                 const std::string& currentFolder = {});
+    ~ChildProcess();
+    ChildProcess(const ChildProcess&) = delete;
+    ChildProcess& operator=(const ChildProcess&) = delete;
+
+    DWORD Id() const { return id_; }
+    // The exit code, or nothing while it still runs after the timeout.
+    std::optional<DWORD> WaitForExit(std::chrono::milliseconds timeout = std::chrono::seconds(10));
+
+private:
+    win::UniqueHandle process_;
+    DWORD id_ = 0;
+};
+
+// Visible top-level windows of a process.
+std::vector<HWND> VisibleWindowsOf(DWORD processId);
+std::string WindowText(HWND window);
+std::string ClassName(HWND window);
+std::vector<HWND> ChildWindows(HWND parent);
+
+// A message box as another process shows it.
+struct MessageBoxView {
+    HWND window = nullptr;
+    std::string caption;
+    std::string text;
+    std::vector<std::string> buttons;
+    bool hasIcon = false;
+};
+std::optional<MessageBoxView> FindMessageBox(DWORD processId,
+                                             std::chrono::milliseconds timeout = std::chrono::seconds(10));
+// Presses the box's button with the given caption.
+void PressButton(const MessageBoxView& box, const std::string& caption);
+
+}  // namespace quilldeck::testing

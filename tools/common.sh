@@ -1,0 +1,66 @@
+# Shared by tools/run and tools/test: packages, builds, Xvfb and Wine.
+# shellcheck shell=bash
+
+repo=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+build="$repo/build"
+
+packages=(cmake ninja-build g++ googletest libgtest-dev libbenchmark-dev
+          g++-mingw-w64-x86-64-posix wine wine64 xvfb xdotool xclip x11-utils imagemagick)
+
+say() { printf '== %s\n' "$*"; }
+
+install_missing_packages() {
+    local missing=()
+    for p in "${packages[@]}"; do
+        dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+    done
+    [ ${#missing[@]} -eq 0 ] && return 0
+    say "installing ${missing[*]}"
+    local sudo=""
+    [ "$(id -u)" -eq 0 ] || sudo=sudo
+    export DEBIAN_FRONTEND=noninteractive
+    $sudo apt-get update -qq
+    $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+}
+
+build_preset() {
+    cmake --preset "$1" >"$build/configure-$1.log" 2>&1 || { cat "$build/configure-$1.log"; return 1; }
+    cmake --build --preset "$1"
+}
+
+# Starts a private X server and exports DISPLAY; xvfb_pid names it.
+start_xvfb() {
+    local fifo display
+    fifo=$(mktemp -u) && mkfifo "$fifo"
+    Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp 3>"$fifo" >/dev/null 2>&1 &
+    xvfb_pid=$!
+    read -r -t 20 display <"$fifo" || { rm -f "$fifo"; say "Xvfb did not start"; return 1; }
+    rm -f "$fifo"
+    export DISPLAY=":$display"
+}
+
+stop_xvfb() {
+    [ -n "${xvfb_pid:-}" ] && kill "$xvfb_pid" 2>/dev/null && wait "$xvfb_pid" 2>/dev/null
+    xvfb_pid=""
+}
+
+# A Wine prefix of our own, made on first use without downloads, with a
+# persistent wineserver for fast starts.
+start_wine() {
+    export WINEPREFIX="$1"
+    export WINEDEBUG=-all
+    export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
+    mkdir -p "$WINEPREFIX"
+    wineserver -p
+    if [ ! -f "$WINEPREFIX/system.reg" ]; then
+        say "creating the Wine prefix $WINEPREFIX"
+    fi
+    wine wineboot -i >"$build/wineboot.log" 2>&1
+    # Lets tests move the keyboard focus without a window manager.
+    wine reg add 'HKCU\Software\Wine\X11 Driver' /v UseTakeFocus /t REG_SZ /d N /f >/dev/null 2>&1
+}
+
+stop_wine() {
+    [ -n "${WINEPREFIX:-}" ] && wineserver -k 2>/dev/null
+    return 0
+}
