@@ -16,6 +16,25 @@ inline constexpr TShortCut AltBit = 0x8000;
 // Bits 8..12 are never set by the program but still count as key code.
 inline constexpr TShortCut KeyCodeMask = 0x1FFF;
 
+// The modifiers of a key press, as a set of these bits.
+using TShiftState = std::uint8_t;
+inline constexpr TShiftState ssShift = 0x01;
+inline constexpr TShiftState ssAlt = 0x02;
+inline constexpr TShiftState ssCtrl = 0x04;
+
+struct SplitKey {
+    std::uint16_t key;  // value AND 0x1FFF
+    TShiftState shift;
+};
+
+constexpr SplitKey SplitShortcut(TShortCut value) {
+    TShiftState shift = 0;
+    if (value & ShiftBit) shift |= ssShift;
+    if (value & CtrlBit) shift |= ssCtrl;
+    if (value & AltBit) shift |= ssAlt;
+    return {static_cast<std::uint16_t>(value & KeyCodeMask), shift};
+}
+
 // What the keyboard layout and the user's locale contribute to shortcut text.
 class KeyNames {
 public:

@@ -1,0 +1,76 @@
+#include "GlobalHotKey.h"
+
+#include <cstdint>
+#include <exception>
+#include <string>
+
+#include "win/ErrorBox.h"
+
+namespace quilldeck {
+
+UINT HotKeyModifiers(TShortCut value) {
+    UINT modifiers = 0;
+    if (value & ShiftBit) modifiers |= MOD_SHIFT;
+    if (value & CtrlBit) modifiers |= MOD_CONTROL;
+    if (value & AltBit) modifiers |= MOD_ALT;
+    return modifiers;
+}
+
+TGlobalHotKey::TGlobalHotKey(HotKeyRegistrar& registrar) : registrar_(registrar) {
+    // An identifier of our own from the global atom table, named after this
+    // object's address; 0 when the table refuses.
+    identifier_ = ::GlobalAddAtomA(std::to_string(reinterpret_cast<std::intptr_t>(this)).c_str());
+    Create("QuilldeckHotKeyWindow", WS_EX_TOOLWINDOW, WS_POPUP, "", 0, 0, 0, 0, nullptr, nullptr);
+    active_ = true;
+}
+
+TGlobalHotKey::~TGlobalHotKey() {
+    if (hotKey_ != 0) SetHotKey(0);
+    ::GlobalDeleteAtom(identifier_);
+    Destroy();
+}
+
+void TGlobalHotKey::Register() {
+    registrar_.Register(Handle(), identifier_, HotKeyModifiers(hotKey_), hotKey_ & KeyCodeMask);
+}
+
+void TGlobalHotKey::Unregister() { registrar_.Unregister(Handle(), identifier_); }
+
+void TGlobalHotKey::SetHotKey(TShortCut hotKey) {
+    if (hotKey == hotKey_) return;
+    const TShortCut previous = hotKey_;
+    hotKey_ = hotKey;
+    if (!active_) return;
+    if (hotKey != 0) {
+        Register();
+    } else if (previous != 0) {
+        Unregister();
+    }
+}
+
+void TGlobalHotKey::SetActive(bool active) {
+    if (active == active_) return;
+    active_ = active;
+    if (hotKey_ == 0) return;
+    if (active) {
+        Register();
+    } else {
+        Unregister();
+    }
+}
+
+LRESULT TGlobalHotKey::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message != WM_HOTKEY) return Window::HandleMessage(message, wParam, lParam);
+    if (OnKeyDown) {
+        // Key and Shift come from the stored value, not from the message.
+        auto [key, shift] = SplitShortcut(hotKey_);
+        try {
+            OnKeyDown(*this, key, shift);
+        } catch (const std::exception& error) {
+            win::ShowErrorBox(error.what());
+        }
+    }
+    return 0;
+}
+
+}  // namespace quilldeck

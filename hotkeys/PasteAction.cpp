@@ -1,0 +1,64 @@
+#include "PasteAction.h"
+
+#include <chrono>
+#include <cstring>
+#include <memory>
+#include <stdexcept>
+#include <thread>
+
+#include "win/Handle.h"
+#include "win/SystemError.h"
+
+namespace quilldeck {
+namespace {
+
+using GlobalBlock = std::unique_ptr<void, win::FunctionDeleter<&::GlobalFree>>;
+
+// The clipboard, open for one window until this goes.
+class OpenClipboardSession {
+public:
+    explicit OpenClipboardSession(HWND owner) {
+        // Clipboard viewers and history tools open the clipboard right after
+        // every change; give them a moment before calling it taken.
+        constexpr int Attempts = 10;
+        for (int attempt = 0; attempt < Attempts; ++attempt) {
+            if (::OpenClipboard(owner)) return;
+            if (attempt + 1 < Attempts) std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        }
+        throw std::runtime_error("Cannot open clipboard");
+    }
+    ~OpenClipboardSession() { ::CloseClipboard(); }
+    OpenClipboardSession(const OpenClipboardSession&) = delete;
+    OpenClipboardSession& operator=(const OpenClipboardSession&) = delete;
+};
+
+}  // namespace
+
+void PutTextOnClipboard(std::u16string_view text, HWND owner) {
+    const std::size_t size = 2 * (text.size() + 1);
+    GlobalBlock block(::GlobalAlloc(GMEM_MOVEABLE, size));
+    if (!block) win::ThrowLastSystemError();
+    void* memory = ::GlobalLock(block.get());
+    if (memory == nullptr) win::ThrowLastSystemError();
+    std::memcpy(memory, text.data(), 2 * text.size());
+    std::memset(static_cast<char*>(memory) + 2 * text.size(), 0, 2);
+    ::GlobalUnlock(block.get());
+
+    OpenClipboardSession clipboard(owner);
+    ::EmptyClipboard();
+    // The system owns the block once it took it; a refused block stays ours.
+    if (::SetClipboardData(CF_UNICODETEXT, block.get()) != nullptr) block.release();
+}
+
+PasteAction::PasteAction(const CodePage& codePage, Keyboard& keyboard, HWND clipboardOwner)
+    : codePage_(codePage), keyboard_(keyboard), clipboardOwner_(clipboardOwner) {}
+
+void PasteAction::F1Click(const win::MenuItem& sender) {
+    if (sender.hint.empty()) return;
+    // The text ends at its first zero byte, as a C string would.
+    const std::string_view hint(sender.hint.c_str());
+    PutTextOnClipboard(codePage_.ToUtf16(hint), clipboardOwner_);
+    keyboard_.Send(PasteKeystrokes(keyboard_.Held()));
+}
+
+}  // namespace quilldeck

@@ -1,0 +1,34 @@
+#pragma once
+
+#include <windows.h>
+
+#include <string_view>
+
+#include "Input.h"
+#include "slots/CodePage.h"
+#include "win/MenuItem.h"
+
+namespace quilldeck {
+
+// Replaces the clipboard's contents with the text as CF_UNICODETEXT, opening
+// the clipboard for the given window. Throws win::SystemError when the memory
+// block cannot be had and "Cannot open clipboard" when another program keeps
+// the clipboard open; the clipboard is then left as it was.
+void PutTextOnClipboard(std::u16string_view text, HWND owner);
+
+// The paste of a carrier item's text into the window that has the focus.
+class PasteAction {
+public:
+    PasteAction(const CodePage& codePage, Keyboard& keyboard, HWND clipboardOwner);
+
+    // Puts the item's Hint on the clipboard and types Ctrl+V; an empty Hint
+    // does nothing. Errors of the clipboard pass out, and then no key is sent.
+    void F1Click(const win::MenuItem& sender);
+
+private:
+    const CodePage& codePage_;
+    Keyboard& keyboard_;
+    HWND clipboardOwner_;
+};
+
+}  // namespace quilldeck
