@@ -61,14 +61,18 @@ void TGlobalHotKey::SetActive(bool active) {
 
 LRESULT TGlobalHotKey::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     if (message != WM_HOTKEY) return Window::HandleMessage(message, wParam, lParam);
-    if (OnKeyDown) {
-        // Key and Shift come from the stored value, not from the message.
-        auto [key, shift] = SplitShortcut(hotKey_);
-        try {
-            OnKeyDown(*this, key, shift);
-        } catch (const std::exception& error) {
-            win::ShowErrorBox(error.what());
-        }
+    // While the error box of an earlier press is open its loop delivers our
+    // presses too; auto-repeat would stack box upon box, so they are dropped
+    // until the user has answered it.
+    if (!OnKeyDown || reportingError_) return 0;
+    // Key and Shift come from the stored value, not from the message.
+    auto [key, shift] = SplitShortcut(hotKey_);
+    try {
+        OnKeyDown(*this, key, shift);
+    } catch (const std::exception& error) {
+        reportingError_ = true;
+        win::ShowErrorBox(error.what());
+        reportingError_ = false;
     }
     return 0;
 }

@@ -40,6 +40,7 @@ private:
 
     HotKeyRegistrar& registrar_;
     ATOM identifier_ = 0;
+    bool reportingError_ = false;
     bool active_ = false;
     TShortCut hotKey_ = 0;
 };

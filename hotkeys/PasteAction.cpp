@@ -4,7 +4,6 @@
 #include <cstring>
 #include <memory>
 #include <stdexcept>
-#include <thread>
 
 #include "win/Handle.h"
 #include "win/SystemError.h"
@@ -14,18 +13,27 @@ namespace {
 
 using GlobalBlock = std::unique_ptr<void, win::FunctionDeleter<&::GlobalFree>>;
 
+// Waits, handling only messages that other threads send to ours: posted
+// messages (other hot key presses among them) stay queued.
+void AnswerSentMessagesFor(std::chrono::milliseconds duration) {
+    ::MsgWaitForMultipleObjects(0, nullptr, FALSE, static_cast<DWORD>(duration.count()), QS_SENDMESSAGE);
+    MSG message;
+    ::PeekMessageA(&message, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+}
+
 // The clipboard, open for one window until this goes.
 class OpenClipboardSession {
 public:
     explicit OpenClipboardSession(HWND owner) {
         // Clipboard viewers and history tools open the clipboard right after
-        // every change; give them a moment before calling it taken.
-        constexpr int Attempts = 10;
-        for (int attempt = 0; attempt < Attempts; ++attempt) {
-            if (::OpenClipboard(owner)) return;
-            if (attempt + 1 < Attempts) std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        // every change; give them a moment before calling it taken. One that
+        // empties it sends WM_DESTROYCLIPBOARD to the previous owner (our
+        // window) and waits for the answer, so sent messages are answered.
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(50);
+        while (!::OpenClipboard(owner)) {
+            if (std::chrono::steady_clock::now() >= deadline) throw std::runtime_error("Cannot open clipboard");
+            AnswerSentMessagesFor(std::chrono::milliseconds(5));
         }
-        throw std::runtime_error("Cannot open clipboard");
     }
     ~OpenClipboardSession() { ::CloseClipboard(); }
     OpenClipboardSession(const OpenClipboardSession&) = delete;

@@ -4,7 +4,7 @@
 repo=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 build="$repo/build"
 
-packages=(cmake ninja-build g++ googletest libgtest-dev libbenchmark-dev
+packages=(cmake ninja-build g++ googletest libgtest-dev libbenchmark-dev x11-xserver-utils
           g++-mingw-w64-x86-64-posix wine wine64 xvfb xdotool xclip x11-utils imagemagick)
 
 say() { printf '== %s\n' "$*"; }
@@ -58,6 +58,18 @@ start_wine() {
     wine wineboot -i >"$build/wineboot.log" 2>&1
     # Lets tests move the keyboard focus without a window manager.
     wine reg add 'HKCU\Software\Wine\X11 Driver' /v UseTakeFocus /t REG_SZ /d N /f >/dev/null 2>&1
+}
+
+# Starts Wine's desktop process outside ctest, so that no test's output pipe
+# is held open by it (see tests/windows/DesktopKeeper.cpp).
+start_desktop_keeper() {
+    wine "$build/windows/bin/quilldeck_desktop_keeper.exe" >"$build/desktop-keeper.log" 2>&1 &
+    for _ in $(seq 100); do
+        pgrep -f 'explorer.exe' >/dev/null && return 0
+        sleep 0.1
+    done
+    say "Wine's desktop process did not start"
+    return 1
 }
 
 stop_wine() {

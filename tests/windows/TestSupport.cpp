@@ -2,6 +2,7 @@
 
 #include <array>
 #include <atomic>
+#include <cstdlib>
 #include <cstring>
 #include <stdexcept>
 #include <thread>
@@ -137,9 +138,10 @@ ScopedEnvironment::~ScopedEnvironment() {
 
 ChildProcess::ChildProcess(const std::string& program,
                            const std::map<std::string, std::optional<std::string>>& overrides,
-                           const std::string& currentFolder) {
+                           const std::string& currentFolder, const std::string& arguments) {
     std::string environment = EnvironmentBlock(overrides);
     std::string commandLine = "\"" + program + "\"";
+    if (!arguments.empty()) commandLine += " " + arguments;
     STARTUPINFOA startup{};
     startup.cb = sizeof(startup);
     PROCESS_INFORMATION info{};
@@ -249,6 +251,90 @@ void PressButton(const MessageBoxView& box, const std::string& caption) {
         }
     }
     throw std::runtime_error("no button " + caption);
+}
+
+}  // namespace quilldeck::testing
+
+namespace quilldeck::testing {
+
+namespace {
+
+std::string UnixTempFile(const std::string& purpose) {
+    static int serial = 0;
+    return "/tmp/quilldeck-test-" + purpose + "-" + std::to_string(::GetCurrentProcessId()) + "-" +
+           std::to_string(++serial);
+}
+
+std::string WindowsPathOf(const std::string& unixPath) {
+    std::string path = "Z:" + unixPath;
+    for (char& c : path) c = c == '/' ? '\\' : c;
+    return path;
+}
+
+}  // namespace
+
+int RunUnix(const std::string& shellCommand, std::chrono::milliseconds timeout) {
+    // Wine gives no waitable handle for a Unix process, so the shell leaves
+    // the exit code in a file once the command has ended.
+    const std::string status = UnixTempFile("status");
+    std::string commandLine = "/bin/sh -c \"" + shellCommand + "; echo $? > " + status + ".part; mv " + status +
+                              ".part " + status + "\"";
+    STARTUPINFOA startup{};
+    startup.cb = sizeof(startup);
+    PROCESS_INFORMATION info{};
+    if (!::CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                          &info)) {
+        return -1;
+    }
+    // The handles Wine returns for a Unix process are not handles of ours:
+    // closing them would close whatever of ours bears those numbers (the
+    // window station among them, which takes the clipboard away).
+    // Our windows must keep answering the X server meanwhile (focus changes
+    // wait for them), so messages are dispatched while the command runs.
+    const std::string statusFile = WindowsPathOf(status);
+    if (!PumpUntil([&] { return IsFile(statusFile); }, timeout)) return -1;
+    const std::string code = ReadFileBytes(statusFile);
+    ::DeleteFileA(statusFile.c_str());
+    return std::atoi(code.c_str());
+}
+
+std::string UnixOutput(const std::string& shellCommand) {
+    const std::string output = UnixTempFile("output");
+    RunUnix(shellCommand + " > " + output);
+    const std::string outputFile = WindowsPathOf(output);
+    std::string text = IsFile(outputFile) ? ReadFileBytes(outputFile) : std::string();
+    ::DeleteFileA(outputFile.c_str());
+    return text;
+}
+
+unsigned long XWindowOf(HWND window) {
+    return static_cast<unsigned long>(reinterpret_cast<std::uintptr_t>(::GetPropA(window, "__wine_x11_whole_window")));
+}
+
+void FocusForKeyboard(HWND window) {
+    const unsigned long xWindow = XWindowOf(window);
+    ::SetForegroundWindow(window);
+    RunUnix("/usr/bin/xdotool mousemove --window " + std::to_string(xWindow) + " 20 20 windowfocus --sync " +
+            std::to_string(xWindow));
+    PumpUntil([&] { return ::GetForegroundWindow() == window; }, std::chrono::seconds(3));
+}
+
+bool PumpUntil(const std::function<bool()>& condition, std::chrono::milliseconds timeout) {
+    const auto deadline = std::chrono::steady_clock::now() + timeout;
+    for (;;) {
+        MSG message;
+        while (::PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+            ::TranslateMessage(&message);
+            ::DispatchMessageA(&message);
+        }
+        if (condition()) return true;
+        if (std::chrono::steady_clock::now() >= deadline) return false;
+        ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+    }
+}
+
+void PumpFor(std::chrono::milliseconds duration) {
+    PumpUntil([] { return false; }, duration);
 }
 
 }  // namespace quilldeck::testing

@@ -62,7 +62,7 @@ public:
     // overrides: variables to set (a value) or to remove (nullopt).
     ChildProcess(const std::string& program,
                  const std::map<std::string, std::optional<std::string>>& overrides,
-                 const std::string& currentFolder = {});
+                 const std::string& currentFolder = {}, const std::string& arguments = {});
     ~ChildProcess();
     ChildProcess(const ChildProcess&) = delete;
     ChildProcess& operator=(const ChildProcess&) = delete;
@@ -94,5 +94,27 @@ std::optional<MessageBoxView> FindMessageBox(DWORD processId,
                                              std::chrono::milliseconds timeout = std::chrono::seconds(10));
 // Presses the box's button with the given caption.
 void PressButton(const MessageBoxView& box, const std::string& caption);
+
+}  // namespace quilldeck::testing
+
+namespace quilldeck::testing {
+
+// Runs a shell command of the Unix side (xdotool, xclip) and waits for it,
+// dispatching this thread's messages; its exit code, or -1 when it could not
+// be started or did not end in time.
+int RunUnix(const std::string& shellCommand, std::chrono::milliseconds timeout = std::chrono::seconds(10));
+// Runs a shell command line and returns what it printed.
+std::string UnixOutput(const std::string& shellCommand);
+
+// The X window that shows a top-level Wine window.
+unsigned long XWindowOf(HWND window);
+// Gives a window of this process the X keyboard focus and makes it Wine's
+// foreground window, as a user's click would.
+void FocusForKeyboard(HWND window);
+
+// Dispatches this thread's messages until the condition holds or time is up.
+bool PumpUntil(const std::function<bool()>& condition,
+               std::chrono::milliseconds timeout = std::chrono::seconds(10));
+void PumpFor(std::chrono::milliseconds duration);
 
 }  // namespace quilldeck::testing

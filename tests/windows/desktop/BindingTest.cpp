@@ -1,0 +1,86 @@
+#include "SlotsFixture.h"
+
+namespace quilldeck {
+namespace {
+
+using namespace testing;
+
+constexpr TShortCut CtrlAltD = 0xC044;
+constexpr TShortCut CtrlAlt1 = 0xC031;
+constexpr TShortCut CtrlAlt2 = 0xC032;
+constexpr TShortCut CtrlAltF9 = 0xC078;
+constexpr TShortCut CtrlAltF10 = 0xC079;
+constexpr UINT CtrlAlt = MOD_CONTROL | MOD_ALT;
+
+class BindingTest : public SlotsFixture {};
+
+TEST_F(BindingTest, ApplyCopiesEachSlotOntoItsCarrierAndHotKey) {
+    Define(1, CtrlAltD, "Caf\xE9 \x80\r\nline", true);
+    Define(7, CtrlAltF9, "seven", false);
+    binding.ApplyAllSlots();
+
+    EXPECT_EQ(carriers[0].caption, "Slot 1");
+    EXPECT_EQ(carriers[0].shortCut, CtrlAltD);
+    EXPECT_EQ(carriers[0].hint, "Caf\xE9 \x80\r\nline");
+    EXPECT_FALSE(carriers[0].visible);
+    EXPECT_EQ(binding.GlobalHotKey(1).HotKey(), CtrlAltD);
+    EXPECT_TRUE(binding.GlobalHotKey(1).Active());
+    EXPECT_EQ(binding.GlobalHotKey(7).HotKey(), CtrlAltF9);
+    EXPECT_FALSE(binding.GlobalHotKey(7).Active());
+    EXPECT_EQ(carriers[1].caption, "<Not Define>");
+    EXPECT_EQ(carriers[1].hint, "");
+    for (int n = 1; n <= SlotCount; ++n) EXPECT_EQ(binding.GlobalHotKey(n).Tag, n);
+}
+
+TEST_F(BindingTest, InactiveSlotsAndSlotsWithoutAKeyRegisterNothing) {
+    table.Store(0, {true, "none", "None"}, u"a");
+    table.Store(1, {false, "inactive", "Ctrl+Alt+F9"}, u"b");
+    table.Store(2, {true, "unknown key", "Hyper+Q"}, u"c");
+    table.Store(3, {true, "registered", "Ctrl+Alt+F10"}, u"d");
+    binding.ApplyAllSlots();
+
+    // Texts that name no key give no combination at all.
+    EXPECT_EQ(binding.GlobalHotKey(1).HotKey(), 0);
+    EXPECT_EQ(binding.GlobalHotKey(3).HotKey(), 0);
+    EXPECT_TRUE(CombinationIsFree(CtrlAlt, VK_F9));
+    EXPECT_FALSE(CombinationIsFree(CtrlAlt, VK_F10));
+}
+
+TEST_F(BindingTest, TheLowerOfTwoSlotsWithOneShortcutPastesUntilItIsInactive) {
+    Define(3, CtrlAltD, "three");
+    Define(5, CtrlAltD, "five");
+    binding.ApplyAllSlots();
+    ASSERT_TRUE(PastesInto("ctrl+alt+d", u"three"));
+
+    table.SetActive(2, false);
+    ASSERT_TRUE(PastesInto("ctrl+alt+d", u"three")) << "changes wait for the next apply";
+    binding.ApplyAllSlots();
+    ASSERT_TRUE(PastesInto("ctrl+alt+d", u"five"));
+}
+
+TEST_F(BindingTest, ExchangedSlotsKeepBothCombinationsEachForItsNewSlot) {
+    Define(1, CtrlAlt1, "one");
+    Define(2, CtrlAlt2, "two");
+    binding.ApplyAllSlots();
+    ASSERT_TRUE(PastesInto("ctrl+alt+1", u"one"));
+
+    EXPECT_EQ(table.MoveSlotDown(0), 1);
+    binding.ApplyAllSlots();
+    EXPECT_EQ(binding.GlobalHotKey(1).HotKey(), CtrlAlt2);
+    EXPECT_EQ(binding.GlobalHotKey(2).HotKey(), CtrlAlt1);
+    EXPECT_EQ(carriers[1].hint, "one");
+    ASSERT_TRUE(PastesInto("ctrl+alt+1", u"one"));
+    ASSERT_TRUE(PastesInto("ctrl+alt+2", u"two"));
+}
+
+TEST_F(BindingTest, ReapplyingReleasesWhatNoSlotHoldsAnyMore) {
+    Define(4, CtrlAltF10, "four");
+    binding.ApplyAllSlots();
+    ASSERT_FALSE(CombinationIsFree(CtrlAlt, VK_F10));
+    table.ClearSlot(3);
+    binding.ApplyAllSlots();
+    EXPECT_TRUE(CombinationIsFree(CtrlAlt, VK_F10));
+}
+
+}  // namespace
+}  // namespace quilldeck

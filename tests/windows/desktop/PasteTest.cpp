@@ -1,0 +1,235 @@
+#include "SlotsFixture.h"
+
+namespace quilldeck {
+namespace {
+
+using namespace testing;
+
+constexpr TShortCut CtrlAltG = 0xC047;
+constexpr TShortCut ShiftAltP = 0xA050;
+constexpr TShortCut CtrlShiftY = 0x6059;
+constexpr TShortCut CtrlAltE = 0xC045;
+constexpr TShortCut CtrlAltM = 0xC04D;
+
+bool Down(int key) { return (::GetAsyncKeyState(key) & 0x8000) != 0; }
+
+class PasteTest : public SlotsFixture {};
+
+TEST_F(PasteTest, TheTextArrivesWithItsLineBreaksAsOneCtrlV) {
+    Define(1, CtrlAltG, "Hello,\r\nWorld \xE9\x80");
+    binding.ApplyAllSlots();
+
+    ASSERT_TRUE(PastesInto("ctrl+alt+g", u"Hello,\r\nWorld \u00E9\u20AC"));
+    const auto vDowns = target.KeyDowns('V');
+    ASSERT_EQ(vDowns.size(), 1u);
+    EXPECT_TRUE(vDowns[0].ctrl);
+    EXPECT_FALSE(vDowns[0].alt);
+    EXPECT_FALSE(vDowns[0].shift);
+    EXPECT_EQ(target.menuOpenings, 0);
+    EXPECT_FALSE(Down(VK_CONTROL));
+    EXPECT_FALSE(Down('V'));
+}
+
+TEST_F(PasteTest, TheClipboardHoldsOneUnicodeTextBlockOfTheTextAndItsZero) {
+    Define(1, CtrlAltG, "abc\r\nd");
+    binding.ApplyAllSlots();
+    ASSERT_TRUE(PastesInto("ctrl+alt+g", u"abc\r\nd"));
+
+    EXPECT_EQ(ClipboardText(), u"abc\r\nd");
+    EXPECT_EQ(ClipboardTextBlockSize(), 2u * (6 + 1));
+    const std::vector<UINT> formats = ClipboardFormats();
+    ASSERT_FALSE(formats.empty());
+    EXPECT_EQ(formats.front(), static_cast<UINT>(CF_UNICODETEXT));
+    // Anything else listed is what the system derives from Unicode text itself.
+    for (UINT format : formats) {
+        EXPECT_TRUE(format == CF_UNICODETEXT || format == CF_TEXT || format == CF_OEMTEXT || format == CF_LOCALE)
+            << format;
+    }
+    // Other programs read it too; X shows CR LF as LF.
+    EXPECT_EQ(UnixOutput("xclip -o -selection clipboard"), "abc\nd");
+}
+
+TEST_F(PasteTest, ABlockForAnEmptyTextHoldsOneZero) {
+    PutTextOnClipboard(u"", target.Handle());
+    EXPECT_EQ(ClipboardText(), u"");
+    EXPECT_EQ(ClipboardTextBlockSize(), 2u);
+}
+
+// The user still holds Ctrl and Alt of the hot key while the paste happens.
+TEST_F(PasteTest, AHeldCtrlAltHotKeyStillGivesPlainCtrlVAndOpensNoMenu) {
+    Define(1, CtrlAltG, "held");
+    binding.ApplyAllSlots();
+    target.Clear();
+
+    Xdotool("keydown ctrl+alt+g");
+    ASSERT_TRUE(PumpUntil([&] { return target.Text() == u"held"; }, std::chrono::seconds(5)));
+    PumpFor(std::chrono::milliseconds(100));
+    // The user's keys are still down, and nothing else is.
+    EXPECT_TRUE(Down(VK_CONTROL));
+    EXPECT_TRUE(Down(VK_MENU));
+    EXPECT_FALSE(Down(VK_SHIFT));
+    EXPECT_FALSE(Down('V'));
+
+    // Pressed again while Ctrl and Alt stay down: the paste repeats.
+    Xdotool("keyup g key g");
+    ASSERT_TRUE(PumpUntil([&] { return target.Text() == u"heldheld"; }, std::chrono::seconds(5)));
+    Xdotool("keyup alt ctrl");
+    PumpFor(std::chrono::milliseconds(300));
+
+    const auto vDowns = target.KeyDowns('V');
+    ASSERT_EQ(vDowns.size(), 2u);
+    for (const ReceivedKey& v : vDowns) {
+        EXPECT_TRUE(v.ctrl);
+        EXPECT_FALSE(v.alt);
+        EXPECT_FALSE(v.shift);
+    }
+    EXPECT_EQ(target.menuOpenings, 0);
+    EXPECT_FALSE(Down(VK_CONTROL));
+    EXPECT_FALSE(Down(VK_MENU));
+}
+
+TEST_F(PasteTest, AHotKeyWithoutCtrlLeavesNoCtrlBehind) {
+    Define(2, ShiftAltP, "no ctrl");
+    binding.ApplyAllSlots();
+    target.Clear();
+
+    Xdotool("keydown shift+alt+p");
+    ASSERT_TRUE(PumpUntil([&] { return target.Text() == u"no ctrl"; }, std::chrono::seconds(5)));
+    PumpFor(std::chrono::milliseconds(100));
+    EXPECT_FALSE(Down(VK_CONTROL));
+    EXPECT_TRUE(Down(VK_SHIFT));
+    EXPECT_TRUE(Down(VK_MENU));
+    Xdotool("keyup p alt shift");
+    PumpFor(std::chrono::milliseconds(300));
+
+    const auto vDowns = target.KeyDowns('V');
+    ASSERT_EQ(vDowns.size(), 1u);
+    EXPECT_TRUE(vDowns[0].ctrl);
+    EXPECT_FALSE(vDowns[0].alt);
+    EXPECT_FALSE(vDowns[0].shift);
+    EXPECT_EQ(target.menuOpenings, 0);
+    EXPECT_FALSE(Down(VK_CONTROL));
+    EXPECT_FALSE(Down(VK_SHIFT));
+    EXPECT_FALSE(Down(VK_MENU));
+}
+
+TEST_F(PasteTest, AHeldCtrlShiftHotKeyPastesWithoutShift) {
+    Define(3, CtrlShiftY, "upper");
+    binding.ApplyAllSlots();
+    target.Clear();
+
+    Xdotool("keydown ctrl+shift+y");
+    ASSERT_TRUE(PumpUntil([&] { return target.Text() == u"upper"; }, std::chrono::seconds(5)));
+    PumpFor(std::chrono::milliseconds(100));
+    EXPECT_TRUE(Down(VK_CONTROL));
+    EXPECT_TRUE(Down(VK_SHIFT));
+    Xdotool("keyup y shift ctrl");
+    PumpFor(std::chrono::milliseconds(200));
+
+    const auto vDowns = target.KeyDowns('V');
+    ASSERT_EQ(vDowns.size(), 1u);
+    EXPECT_TRUE(vDowns[0].ctrl);
+    EXPECT_FALSE(vDowns[0].shift);
+    EXPECT_FALSE(Down(VK_CONTROL));
+    EXPECT_FALSE(Down(VK_SHIFT));
+}
+
+TEST_F(PasteTest, AnEmptyTextLeavesClipboardAndKeyboardUntouched) {
+    Define(4, CtrlAltE, "");
+    binding.ApplyAllSlots();
+    PutTextOnClipboard(u"sentinel", target.Handle());
+    // A hot key of our own, pressed after, tells when the first press was handled.
+    Win32HotKeyRegistrar plain;
+    TGlobalHotKey marker(plain);
+    bool markerPressed = false;
+    marker.OnKeyDown = [&](TGlobalHotKey&, std::uint16_t&, TShiftState) { markerPressed = true; };
+    marker.SetHotKey(CtrlAltM);
+    target.Clear();
+
+    Xdotool("key ctrl+alt+e ctrl+alt+m");
+    ASSERT_TRUE(PumpUntil([&] { return markerPressed; }));
+    PumpFor(std::chrono::milliseconds(200));
+    EXPECT_TRUE(target.KeyDowns('V').empty());
+    EXPECT_EQ(target.Text(), u"");
+    EXPECT_EQ(ClipboardText(), u"sentinel");
+    // The combination is still held for the slot.
+    EXPECT_FALSE(CombinationIsFree(MOD_CONTROL | MOD_ALT, 'E'));
+}
+
+TEST_F(PasteTest, AClipboardHeldByAnotherProgramIsReportedAndNothingIsTyped) {
+    Define(1, CtrlAltG, "blocked");
+    binding.ApplyAllSlots();
+    PutTextOnClipboard(u"sentinel", target.Handle());
+    target.Clear();
+    expectedBoxText = "Cannot open clipboard.";
+    {
+        ClipboardHolder holder(3000);
+        ASSERT_TRUE(holder.WaitUntilHeld());
+        Xdotool("key ctrl+alt+g");
+        ASSERT_TRUE(PumpUntil([&] { return !answerer->Seen().empty(); }));
+        const MessageBoxView box = answerer->Seen().front();
+        EXPECT_EQ(box.caption, "Quilldeck");
+        EXPECT_EQ(box.text, "Cannot open clipboard.");
+        EXPECT_TRUE(box.hasIcon);
+        EXPECT_EQ(box.buttons, std::vector<std::string>{"OK"});
+        EXPECT_EQ(holder.WaitForRelease(std::chrono::seconds(10)), 0u);
+    }
+    PumpFor(std::chrono::milliseconds(200));
+    EXPECT_TRUE(target.KeyDowns('V').empty());
+    EXPECT_EQ(target.Text(), u"");
+    EXPECT_EQ(ClipboardText(), u"sentinel");
+
+    // Once the other program lets go, the next press pastes.
+    target.Focus();
+    EXPECT_TRUE(PastesInto("ctrl+alt+g", u"blocked"));
+    EXPECT_EQ(answerer->Seen().size(), 1u);
+}
+
+TEST_F(PasteTest, HoldingTheHotKeyPastesAgainWithEveryAutoRepeat) {
+    Define(1, CtrlAltG, "r");
+    binding.ApplyAllSlots();
+    target.Clear();
+    AutoRepeat repeat(true);
+
+    Xdotool("keydown ctrl+alt+g");
+    const bool repeated = PumpUntil([&] { return target.Text().size() >= 4; }, std::chrono::seconds(5));
+    Xdotool("keyup g alt ctrl");
+    PumpFor(std::chrono::milliseconds(300));
+    EXPECT_TRUE(repeated) << "pasted \"" << Narrow(target.Text()) << "\"";
+    EXPECT_EQ(target.Text(), std::u16string(target.Text().size(), u'r'));
+    EXPECT_EQ(target.menuOpenings, 0);
+    EXPECT_FALSE(Down(VK_CONTROL));
+    EXPECT_FALSE(Down(VK_MENU));
+}
+
+// Auto-repeat keeps pressing while the first error is on screen: the user gets
+// one box to answer, not a pile of them.
+TEST_F(PasteTest, AHeldHotKeyOnABlockedClipboardShowsOneBoxAtATime) {
+    Define(1, CtrlAltG, "blocked");
+    binding.ApplyAllSlots();
+    answerer = std::make_unique<BoxAnswerer>(std::chrono::milliseconds(1500));
+    expectedBoxText = "Cannot open clipboard.";
+    ClipboardHolder holder(4000);
+    ASSERT_TRUE(holder.WaitUntilHeld());
+    AutoRepeat repeat(true);
+
+    Xdotool("keydown ctrl+alt+g");
+    PumpFor(std::chrono::milliseconds(2500));
+    Xdotool("keyup g alt ctrl");
+    EXPECT_EQ(holder.WaitForRelease(std::chrono::seconds(10)), 0u);
+    PumpFor(std::chrono::milliseconds(500));
+    EXPECT_FALSE(answerer->Seen().empty());
+    EXPECT_EQ(answerer->MostOpenAtOnce(), 1u);
+}
+
+TEST_F(PasteTest, AClipboardHeldForAMomentIsWaitedFor) {
+    PutTextOnClipboard(u"sentinel", target.Handle());
+    ClipboardHolder holder(15);
+    ASSERT_TRUE(holder.WaitUntilHeld());
+    EXPECT_NO_THROW(PutTextOnClipboard(u"after the moment", target.Handle()));
+    EXPECT_EQ(holder.WaitForRelease(std::chrono::seconds(10)), 0u);
+    EXPECT_EQ(ClipboardText(), u"after the moment");
+}
+
+}  // namespace
+}  // namespace quilldeck
