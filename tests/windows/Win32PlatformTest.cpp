@@ -6,6 +6,7 @@
 #include "slots/ShortcutText.h"
 #include "slots/win32/Win32Platform.h"
 #include "win/ErrorBox.h"
+#include "win/SystemError.h"
 
 namespace quilldeck {
 namespace {
@@ -103,6 +104,27 @@ INSTANTIATE_TEST_SUITE_P(
                       BoxTextCase{"Really?", "Really?."}, BoxTextCase{"(x)", "(x)"},
                       BoxTextCase{"a!", "a!"}, BoxTextCase{"", ""}, BoxTextCase{"slash/", "slash/."},
                       BoxTextCase{"Caf\xE9", "Caf\xE9."}));
+
+}  // namespace
+}  // namespace quilldeck
+
+namespace quilldeck {
+namespace {
+
+TEST(SystemErrorTest, NamesTheCodeAndTheSystemsTextWithoutItsEnding) {
+    const std::string message = win::SystemError::Message(ERROR_ACCESS_DENIED);
+    ASSERT_TRUE(message.starts_with("System Error.  Code: 5.\r\n")) << message;
+    const std::string text = message.substr(std::string("System Error.  Code: 5.\r\n").size());
+    EXPECT_FALSE(text.empty());
+    EXPECT_NE(text.back(), '.');
+    EXPECT_GT(static_cast<unsigned char>(text.back()), ' ');
+    EXPECT_EQ(win::ErrorBoxText(message).back(), '.');
+}
+
+TEST(SystemErrorTest, WithoutACodeTheCallFailedInGeneral) {
+    EXPECT_EQ(win::SystemError::Message(0), "A call to an OS function failed");
+    EXPECT_STREQ(win::SystemError(0).what(), "A call to an OS function failed");
+}
 
 }  // namespace
 }  // namespace quilldeck
