@@ -1,32 +1,63 @@
 #include <windows.h>
+#include <commctrl.h>
+#include <objbase.h>
 
 #include <exception>
+#include <memory>
 
-#include "slots/InOutError.h"
-#include "slots/SettingsFile.h"
-#include "slots/SlotTable.h"
-#include "slots/win32/Win32Platform.h"
+#include "QuilldeckMain.h"
 #include "win/ErrorBox.h"
 
 using namespace quilldeck;
 
-int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
-    Win32CodePage codePage;
-    Win32KeyNames keyNames;
-    Win32FileSystem files;
-    SlotTable slots(codePage, keyNames);
-    SettingsFile settings(files, codePage);
-    bool startMinimize = false;
-    try {
-        settings.Load(slots, startMinimize);
-    } catch (const SettingsUnavailable& unavailable) {
-        if (unavailable.Why() == SettingsUnavailable::Reason::CannotCreate) {
-            ::MessageBoxA(nullptr, unavailable.what(), "Error", MB_OK | MB_ICONERROR);
-        }
-        return 0;
-    } catch (const std::exception& error) {
-        // A read that failed part-way: the slots not read keep their defaults.
-        win::ShowErrorBox(error.what());
+namespace {
+
+// COM on the GUI thread for the life of the program (the Startup-folder
+// shortcut needs it).
+class ComApartment {
+public:
+    ComApartment() : initialized_(SUCCEEDED(::CoInitialize(nullptr))) {}
+    ~ComApartment() {
+        if (initialized_) ::CoUninitialize();
     }
+    ComApartment(const ComApartment&) = delete;
+    ComApartment& operator=(const ComApartment&) = delete;
+
+private:
+    bool initialized_;
+};
+
+int RunQuilldeck(int showCommand) {
+    const UINT taskbarCreated = ::RegisterWindowMessageA("TaskbarCreated");
+    ComApartment com;
+    INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_LISTVIEW_CLASSES | ICC_BAR_CLASSES};
+    ::InitCommonControlsEx(&controls);
+
+    win::Application application("Quilldeck");
+    std::unique_ptr<TForm1> form;
+    try {
+        form = std::make_unique<TForm1>(application, taskbarCreated);
+    } catch (const StartupAbandoned&) {
+        return 0;
+    }
+    // When the log-on really ends, the program ends at once: the components
+    // release the tray icon and the hot keys, and nothing is saved again.
+    application.OnEndSession = [&form] {
+        form.reset();
+        ::ExitProcess(0);
+    };
+    form->ShowFirst(showCommand);
+    application.Run();
     return 0;
+}
+
+}  // namespace
+
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int showCommand) {
+    try {
+        return RunQuilldeck(showCommand);
+    } catch (const std::exception& error) {
+        win::ShowErrorBox(error.what());
+        return 0;
+    }
 }

@@ -5,7 +5,8 @@ repo=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 build="$repo/build"
 
 packages=(cmake ninja-build g++ googletest libgtest-dev libbenchmark-dev x11-xserver-utils
-          g++-mingw-w64-x86-64-posix wine wine64 xvfb xdotool xclip x11-utils imagemagick)
+          g++-mingw-w64-x86-64-posix wine wine64 xvfb xdotool xclip x11-utils imagemagick
+          fonts-thai-tlwg-ttf)
 
 say() { printf '== %s\n' "$*"; }
 
@@ -51,6 +52,8 @@ start_wine() {
     export WINEDEBUG=-all
     export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
     mkdir -p "$WINEPREFIX"
+    # A server left from an earlier run would keep its desktop on another display.
+    wineserver -k 2>/dev/null || true
     wineserver -p
     if [ ! -f "$WINEPREFIX/system.reg" ]; then
         say "creating the Wine prefix $WINEPREFIX"
@@ -58,6 +61,11 @@ start_wine() {
     wine wineboot -i >"$build/wineboot.log" 2>&1
     # Lets tests move the keyboard focus without a window manager.
     wine reg add 'HKCU\Software\Wine\X11 Driver' /v UseTakeFocus /t REG_SZ /d N /f >/dev/null 2>&1
+    # The program asks for Tahoma with the Thai character set. Windows'
+    # Tahoma has Thai; Wine's has not, and would draw boxes: a Thai font
+    # with Latin letters stands in for it.
+    wine reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontSubstitutes' \
+        /v 'Tahoma,222' /t REG_SZ /d 'Loma,222' /f >/dev/null 2>&1
 }
 
 # Starts Wine's desktop process outside ctest, so that no test's output pipe

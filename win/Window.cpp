@@ -1,5 +1,8 @@
 #include "Window.h"
 
+#include <exception>
+
+#include "ErrorBox.h"
 #include "SystemError.h"
 
 namespace quilldeck::win {
@@ -47,7 +50,14 @@ LRESULT CALLBACK Window::Procedure(HWND window, UINT message, WPARAM wParam, LPA
         ::SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
     }
     if (self == nullptr) return ::DefWindowProcA(window, message, wParam, lParam);
-    const LRESULT result = self->HandleMessage(message, wParam, lParam);
+    LRESULT result = 0;
+    try {
+        result = self->HandleMessage(message, wParam, lParam);
+    } catch (const std::exception& error) {
+        // No exception may cross the system's window procedure: what escapes a
+        // handler is shown in the error box, and the program goes on.
+        ShowErrorBox(error.what(), ::GetAncestor(window, GA_ROOTOWNER));
+    }
     if (message == WM_NCDESTROY) {
         ::SetWindowLongPtrA(window, GWLP_USERDATA, 0);
         self->handle_ = nullptr;

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "ProgramDriver.h"
 #include "TestSupport.h"
 
 namespace quilldeck {
@@ -20,21 +21,23 @@ protected:
     TempFolder appData;
 };
 
-TEST_F(QuilldeckStartTest, FirstStartCreatesTheFolderAndAnEmptySettingsFile) {
-    ChildProcess quilldeck(QuilldeckExe(), {{"APPDATA", appData.Path()}});
-    EXPECT_EQ(quilldeck.WaitForExit(), 0u);
-    EXPECT_TRUE(testing::IsFolder(Folder()));
-    ASSERT_TRUE(testing::IsFile(Path()));
-    EXPECT_EQ(testing::ReadFileBytes(Path()), "");
+TEST(QuilldeckProgramStartTest, FirstStartCreatesTheFolderAndAnEmptyFileThatExitFills) {
+    testing::QuilldeckProgram quilldeck;
+    ASSERT_NE(quilldeck.MainWindow(), nullptr);
+    ASSERT_TRUE(testing::IsFile(quilldeck.SettingsPath()));
+    EXPECT_EQ(quilldeck.Settings(), "");
+    EXPECT_EQ(quilldeck.Exit(), 0u);
+    EXPECT_TRUE(quilldeck.Settings().starts_with(" \r\n0\r\n<Not Define>\r\nNone\r\n[memo]\r\n[/memo]\r\n\r\n"));
 }
 
-TEST_F(QuilldeckStartTest, AnExistingSettingsFileIsNotChangedByTheStart) {
-    ::CreateDirectoryA(Folder().c_str(), nullptr);
-    const std::string content = "#\r\n1\r\nKept\r\nF2\r\n[memo]\r\nold\r\n[/memo]\r\n\r\n";
-    testing::WriteFileBytes(Path(), content);
-    ChildProcess quilldeck(QuilldeckExe(), {{"APPDATA", appData.Path()}});
-    EXPECT_EQ(quilldeck.WaitForExit(), 0u);
-    EXPECT_EQ(testing::ReadFileBytes(Path()), content);
+TEST(QuilldeckProgramStartTest, AnExistingSettingsFileIsReadAndNotWrittenByTheStart) {
+    const std::string content = " \r\n1\r\nKept\r\nF2\r\n[memo]\r\nold\r\n[/memo]\r\n\r\n";
+    testing::QuilldeckProgram quilldeck(content);
+    ASSERT_NE(quilldeck.MainWindow(), nullptr);
+    ASSERT_TRUE(testing::WaitFor([&] { return quilldeck.RowText(0, 1) == "Kept"; }));
+    EXPECT_EQ(quilldeck.RowText(0, 2), "F2");
+    EXPECT_TRUE(quilldeck.Checked(0));
+    EXPECT_EQ(quilldeck.Settings(), content);
 }
 
 TEST_F(QuilldeckStartTest, WithoutAppDataTheFolderIsInTheRootOfTheCurrentDrive) {
@@ -47,9 +50,13 @@ TEST_F(QuilldeckStartTest, WithoutAppDataTheFolderIsInTheRootOfTheCurrentDrive) 
     } cleanup{rootFolder};
 
     ChildProcess quilldeck(QuilldeckExe(), {{"APPDATA", std::nullopt}}, appData.Path());
-    EXPECT_EQ(quilldeck.WaitForExit(), 0u);
-    EXPECT_TRUE(testing::IsFile(rootFolder + "\\Quilldeck.ini"));
+    EXPECT_TRUE(testing::WaitFor([&] { return testing::IsFile(rootFolder + "\\Quilldeck.ini"); }));
     EXPECT_FALSE(testing::IsFolder(Folder()));
+    // Exit from the File menu.
+    HWND main = nullptr;
+    EXPECT_TRUE(testing::WaitFor([&] { return (main = testing::WindowOfClass(quilldeck.Id(), "QuilldeckMainWindow")) != nullptr; }));
+    ::PostMessageA(main, WM_COMMAND, 202, 0);
+    EXPECT_EQ(quilldeck.WaitForExit(), 0u);
 }
 
 TEST_F(QuilldeckStartTest, ADirectoryAtTheSettingsPathIsReportedAndEndsTheProgram) {

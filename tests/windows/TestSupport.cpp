@@ -138,12 +138,16 @@ ScopedEnvironment::~ScopedEnvironment() {
 
 ChildProcess::ChildProcess(const std::string& program,
                            const std::map<std::string, std::optional<std::string>>& overrides,
-                           const std::string& currentFolder, const std::string& arguments) {
+                           const std::string& currentFolder, const std::string& arguments, int showCommand) {
     std::string environment = EnvironmentBlock(overrides);
     std::string commandLine = "\"" + program + "\"";
     if (!arguments.empty()) commandLine += " " + arguments;
     STARTUPINFOA startup{};
     startup.cb = sizeof(startup);
+    if (showCommand >= 0) {
+        startup.dwFlags = STARTF_USESHOWWINDOW;
+        startup.wShowWindow = static_cast<WORD>(showCommand);
+    }
     PROCESS_INFORMATION info{};
     if (!::CreateProcessA(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0,
                           environment.data(), currentFolder.empty() ? nullptr : currentFolder.c_str(),
@@ -170,7 +174,7 @@ std::optional<DWORD> ChildProcess::WaitForExit(std::chrono::milliseconds timeout
     return code;
 }
 
-std::vector<HWND> VisibleWindowsOf(DWORD processId) {
+std::vector<HWND> TopLevelWindowsOf(DWORD processId) {
     struct Search {
         DWORD processId;
         std::vector<HWND> found;
@@ -180,11 +184,26 @@ std::vector<HWND> VisibleWindowsOf(DWORD processId) {
             auto& s = *reinterpret_cast<Search*>(param);
             DWORD owner = 0;
             ::GetWindowThreadProcessId(window, &owner);
-            if (owner == s.processId && ::IsWindowVisible(window)) s.found.push_back(window);
+            if (owner == s.processId) s.found.push_back(window);
             return TRUE;
         },
         reinterpret_cast<LPARAM>(&search));
     return search.found;
+}
+
+std::vector<HWND> VisibleWindowsOf(DWORD processId) {
+    std::vector<HWND> visible;
+    for (HWND window : TopLevelWindowsOf(processId)) {
+        if (::IsWindowVisible(window)) visible.push_back(window);
+    }
+    return visible;
+}
+
+HWND WindowOfClass(DWORD processId, const std::string& className) {
+    for (HWND window : TopLevelWindowsOf(processId)) {
+        if (ClassName(window) == className) return window;
+    }
+    return nullptr;
 }
 
 std::string WindowText(HWND window) {

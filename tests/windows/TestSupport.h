@@ -62,7 +62,8 @@ public:
     // overrides: variables to set (a value) or to remove (nullopt).
     ChildProcess(const std::string& program,
                  const std::map<std::string, std::optional<std::string>>& overrides,
-                 const std::string& currentFolder = {}, const std::string& arguments = {});
+                 const std::string& currentFolder = {}, const std::string& arguments = {},
+                 int showCommand = -1);
     ~ChildProcess();
     ChildProcess(const ChildProcess&) = delete;
     ChildProcess& operator=(const ChildProcess&) = delete;
@@ -76,8 +77,11 @@ private:
     DWORD id_ = 0;
 };
 
-// Visible top-level windows of a process.
+// Top-level windows of a process, shown or not; and those that are shown.
+std::vector<HWND> TopLevelWindowsOf(DWORD processId);
 std::vector<HWND> VisibleWindowsOf(DWORD processId);
+// The top-level window of that class, shown or not; null when there is none.
+HWND WindowOfClass(DWORD processId, const std::string& className);
 std::string WindowText(HWND window);
 std::string ClassName(HWND window);
 std::vector<HWND> ChildWindows(HWND parent);

@@ -1,0 +1,494 @@
+#include "QuilldeckMain.h"
+
+#include <commctrl.h>
+
+#include <array>
+
+#include "slots/InOutError.h"
+#include "ui/MainWindowLayout.h"
+#include "win/SystemError.h"
+
+namespace quilldeck {
+namespace {
+
+constexpr int NoRow = -1;
+constexpr const char* StatusSuffix = "/20";
+
+HICON ProgramIcon(int size) {
+    return static_cast<HICON>(::LoadImageA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(1), IMAGE_ICON, size,
+                                           size, LR_DEFAULTCOLOR));
+}
+
+bool IsDown(int key) { return (::GetKeyState(key) & 0x8000) != 0; }
+
+// The shortcut value of a key press, as the menus name their shortcuts.
+TShortCut PressedShortcut(WPARAM virtualKey) {
+    TShortCut value = static_cast<TShortCut>(virtualKey & 0xFF);
+    if (IsDown(VK_SHIFT)) value |= ShiftBit;
+    if (IsDown(VK_CONTROL)) value |= CtrlBit;
+    if (IsDown(VK_MENU)) value |= AltBit;
+    return value;
+}
+
+}  // namespace
+
+TForm1::TForm1(win::Application& application, UINT taskbarCreatedMessage)
+    : app_(application), StyledPopupMenu1(MakeTrayMenu()) {
+    // The window's outer size follows from its client area and frame.
+    RECT frame{0, 0, ui::MainClientWidth, ui::MainClientHeight};
+    ::AdjustWindowRectEx(&frame, ui::MainWindowStyle, TRUE, WS_EX_LAYERED);
+    const int width = frame.right - frame.left;
+    const int height = frame.bottom - frame.top;
+    const int left = (::GetSystemMetrics(SM_CXSCREEN) - width) / 2;
+    const int top = (::GetSystemMetrics(SM_CYSCREEN) - height) / 2;
+    // Created fully transparent: the first activation makes it opaque, so a
+    // start into the tray never shows the window.
+    Create("QuilldeckMainWindow", WS_EX_LAYERED, ui::MainWindowStyle, ui::MainWindowCaption, left, top, width,
+           height, app_.TaskbarEntry(), nullptr, 0, reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1), ProgramIcon(16));
+    ::SetLayeredWindowAttributes(Handle(), 0, 0, LWA_ALPHA);
+    app_.MainWindow = Handle();
+    CreateMenus();
+    CreateControls();
+
+    paste_ = std::make_unique<PasteAction>(codePage_, keyboard_, app_.TaskbarEntry());
+    std::span<win::MenuItem, SlotCount> carriers(StyledPopupMenu1.Items().data(), SlotCount);
+    hotKeys_ = std::make_unique<SlotHotKeys>(slots_, carriers, codePage_, keyNames_, registrar_, *paste_);
+    StyledPopupMenu1.ShortCutText = [this](TShortCut value) { return FormatShortcut(value, keyNames_); };
+    StyledPopupMenu1.Item("OpenVarnholt1").onClick = [this](win::MenuItem&) { OpenVarnholt1Click(); };
+    StyledPopupMenu1.Item("Exit3").onClick = [this](win::MenuItem&) { Exit2Click(); };
+
+    TrayIcon1 = std::make_unique<TTrayIcon>(app_.TaskbarEntry(), taskbarCreatedMessage, ProgramIcon(16),
+                                            [this] { app_.ProcessMessages(); });
+    TrayIcon1->PopupMenu = &StyledPopupMenu1;
+    TrayIcon1->OnDblClick = [this] { TrayIcon1DblClick(); };
+    // Inactive, as the window is stored: this shows the taskbar entry.
+    TrayIcon1->SetActive(false);
+
+    FormCreate();
+}
+
+TForm1::~TForm1() {
+    // The components go before the window: the tray icon leaves the
+    // notification area and the hot keys are released.
+    TrayIcon1.reset();
+    hotKeys_.reset();
+    if (PopupMenu2 != nullptr) ::DestroyMenu(PopupMenu2);
+    app_.MainWindow = nullptr;
+    Destroy();
+}
+
+void TForm1::CreateMenus() {
+    HMENU file = ::CreatePopupMenu();
+    ::AppendMenuA(file, MF_STRING, ui::IdOptions1, "&Options...");
+    ::AppendMenuA(file, MF_SEPARATOR, 0, nullptr);
+    ::AppendMenuA(file, MF_STRING, ui::IdExit2, "&Exit");
+    HMENU help = ::CreatePopupMenu();
+    ::AppendMenuA(help, MF_STRING, ui::IdHowtouse1, "&How to use");
+    ::AppendMenuA(help, MF_SEPARATOR, 0, nullptr);
+    ::AppendMenuA(help, MF_STRING, ui::IdAbout2, "&About...");
+    HMENU MainMenu1 = ::CreateMenu();
+    ::AppendMenuA(MainMenu1, MF_POPUP, reinterpret_cast<UINT_PTR>(file), "&File");
+    ::AppendMenuA(MainMenu1, MF_POPUP, reinterpret_cast<UINT_PTR>(help), "&Help");
+    ::SetMenu(Handle(), MainMenu1);  // destroyed with the window
+
+    PopupMenu2 = ::CreatePopupMenu();
+    for (const ui::PopupEntry& entry : ui::PopupMenu2Entries) {
+        if (entry.id == 0) {
+            ::AppendMenuA(PopupMenu2, MF_SEPARATOR, 0, nullptr);
+        } else {
+            const std::string caption = std::string(entry.caption) + "\t" + FormatShortcut(entry.shortcut, keyNames_);
+            ::AppendMenuA(PopupMenu2, MF_STRING, static_cast<UINT_PTR>(entry.id), caption.c_str());
+        }
+    }
+    ::SetMenuDefaultItem(PopupMenu2, ui::IdDefine1, FALSE);
+}
+
+void TForm1::CreateControls() {
+    const std::vector<HWND> controls = win::CreateControls(Handle(), ui::MainWindowControls, app_.CommonFont());
+    Button_Dummy = controls[0];
+    ListView1 = controls[1];
+    StatusBar1 = controls[2];
+
+    ListView_SetExtendedListViewStyle(ListView1, LVS_EX_CHECKBOXES | LVS_EX_GRIDLINES | LVS_EX_FULLROWSELECT);
+    for (std::size_t i = 0; i < ui::ListView1Columns.size(); ++i) {
+        LVCOLUMNA column{};
+        column.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_SUBITEM;
+        column.pszText = const_cast<char*>(ui::ListView1Columns[i].header);
+        column.cx = ui::ListView1Columns[i].width;
+        column.iSubItem = static_cast<int>(i);
+        ::SendMessageA(ListView1, LVM_INSERTCOLUMNA, i, reinterpret_cast<LPARAM>(&column));
+    }
+    for (int row = 0; row < SlotCount; ++row) {
+        LVITEMA item{};
+        item.mask = LVIF_TEXT;
+        item.iItem = row;
+        item.pszText = const_cast<char*>("");
+        ::SendMessageA(ListView1, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item));
+    }
+    ::SetWindowSubclass(ListView1, &TForm1::ListView1Keys, 1, reinterpret_cast<DWORD_PTR>(this));
+
+    ::SendMessageA(StatusBar1, SB_SIMPLE, TRUE, 0);
+    // The status bar's hint, the selected slot's description, as its tooltip.
+    statusHint_ = ::CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX,
+                                    CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, Handle(), nullptr,
+                                    ::GetModuleHandleA(nullptr), nullptr);
+    TOOLINFOA tool{};
+    tool.cbSize = sizeof(tool);
+    tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+    tool.hwnd = Handle();
+    tool.uId = reinterpret_cast<UINT_PTR>(StatusBar1);
+    tool.lpszText = const_cast<char*>("");
+    ::SendMessageA(statusHint_, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&tool));
+}
+
+// ---- Settings and binding ------------------------------------------------
+
+void TForm1::LoadSettings() {
+    try {
+        settings_.Load(slots_, StartMinimize);
+    } catch (const SettingsUnavailable& unavailable) {
+        if (unavailable.Why() == SettingsUnavailable::Reason::CannotCreate) {
+            ::MessageBoxA(nullptr, unavailable.what(), "Error", MB_OK | MB_ICONERROR);
+        }
+        throw StartupAbandoned();
+    } catch (const EInOutError& error) {
+        // A read that failed part-way: the slots not read keep their defaults.
+        app_.ShowException(error);
+    }
+    for (int row = 0; row < SlotCount; ++row) ShowRow(row);
+}
+
+void TForm1::SaveSettings() { settings_.Save(slots_, StartMinimize); }
+
+void TForm1::ApplyAllSlots() { hotKeys_->ApplyAllSlots(); }
+
+// ---- Life cycle ------------------------------------------------------------
+
+void TForm1::FormCreate() {
+    LoadSettings();
+    TrayIcon1->SetHint(ui::MainWindowCaption);
+    app_.OnMinimize = [this] { AppMinimized(); };
+}
+
+void TForm1::ShowFirst(int showCommand) {
+    if (showCommand == SW_SHOWMINNOACTIVE || showCommand == SW_SHOWMINIMIZED || showCommand == SW_MINIMIZE) {
+        // Straight into the tray; the window appears at the first restore.
+        minimizedBeforeShown_ = true;
+        app_.Minimize();
+        return;
+    }
+    ::ShowWindow(Handle(), SW_SHOWNORMAL);
+}
+
+void TForm1::FormActivate() {
+    if (!FirstActivation) return;
+    FirstActivation = false;
+    SelectRow(0);
+    ::SetFocus(Button_Dummy);
+    ::SetFocus(ListView1);
+    try {
+        if (StartMinimize && !minimizedBeforeShown_) app_.Minimize();
+    } catch (...) {
+        // The user must see the error and the program, not an invisible window.
+        MakeOpaque();
+        app_.Restore();
+        throw;
+    }
+    MakeOpaque();
+}
+
+void TForm1::MakeOpaque() {
+    ::SetWindowLongA(Handle(), GWL_EXSTYLE, ::GetWindowLongA(Handle(), GWL_EXSTYLE) & ~WS_EX_LAYERED);
+    ::RedrawWindow(Handle(), nullptr, nullptr, RDW_FRAME | RDW_ALLCHILDREN | RDW_ERASE | RDW_INVALIDATE);
+}
+
+void TForm1::FormShow() {
+    stretchLastColumn_ = true;
+    StretchLastColumn();
+}
+
+void TForm1::AppMinimized() {
+    SelectRow(0);
+    ::SetFocus(Button_Dummy);  // fails harmlessly on a window never shown
+    SaveSettings();
+    ApplyAllSlots();
+    TrayIcon1->SetActive(true);
+}
+
+bool TForm1::FormCloseQuery() {
+    if (ExitRequested || TrayIcon1->Active()) return true;
+    app_.Minimize();
+    return false;
+}
+
+bool TForm1::FormClose() {
+    try {
+        SaveSettings();
+        return true;
+    } catch (const std::exception& error) {
+        app_.ShowException(error);
+        return win::Confirm(Handle(), "Settings could not be saved. Exit anyway?");
+    }
+}
+
+void TForm1::Close() {
+    if (FormCloseQuery() && FormClose()) app_.Terminate();
+}
+
+void TForm1::Exit2Click() {
+    ExitRequested = true;
+    Close();
+}
+
+void TForm1::OpenVarnholt1Click() {
+    TrayIcon1->SetActive(false);
+    app_.Restore();
+}
+
+void TForm1::TrayIcon1DblClick() {
+    OpenVarnholt1Click();
+    app_.ProcessMessages();
+    app_.BringToFront();
+}
+
+// ---- The slot list ---------------------------------------------------------
+
+void TForm1::ShowRow(int row) {
+    const Slot& slot = slots_.At(row);
+    showingRows_ = true;
+    ListView_SetItemText(ListView1, row, 1, const_cast<char*>(slot.description.c_str()));
+    ListView_SetItemText(ListView1, row, 2, const_cast<char*>(slot.shortcut.c_str()));
+    ListView_SetCheckState(ListView1, row, slot.active);
+    showingRows_ = false;
+}
+
+int TForm1::SelectedRow() const {
+    return static_cast<int>(::SendMessageA(ListView1, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
+}
+
+void TForm1::SelectRow(int row) {
+    ListView_SetItemState(ListView1, row, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+    ListView_EnsureVisible(ListView1, row, FALSE);
+}
+
+void TForm1::SetStatus(const std::string& text, const std::string& hint) {
+    ::SendMessageA(StatusBar1, SB_SETTEXTA, SB_SIMPLEID, reinterpret_cast<LPARAM>(text.c_str()));
+    TOOLINFOA tool{};
+    tool.cbSize = sizeof(tool);
+    tool.hwnd = Handle();
+    tool.uId = reinterpret_cast<UINT_PTR>(StatusBar1);
+    tool.lpszText = const_cast<char*>(hint.c_str());
+    ::SendMessageA(statusHint_, TTM_UPDATETIPTEXTA, 0, reinterpret_cast<LPARAM>(&tool));
+}
+
+void TForm1::ListView1SelectItem() {
+    const int row = SelectedRow();
+    if (row >= 0 && row < SlotCount) {
+        SetStatus(std::to_string(row + 1) + StatusSuffix, slots_.At(row).description);
+    } else {
+        SetStatus("", "");
+    }
+}
+
+void TForm1::StretchLastColumn() {
+    if (!stretchLastColumn_) return;
+    RECT client;
+    ::GetClientRect(ListView1, &client);
+    int others = 0;
+    for (int column = 0; column + 1 < static_cast<int>(ui::ListView1Columns.size()); ++column) {
+        others += ListView_GetColumnWidth(ListView1, column);
+    }
+    const int width = client.right - others - 1;
+    if (width > 0) ListView_SetColumnWidth(ListView1, static_cast<int>(ui::ListView1Columns.size()) - 1, width);
+}
+
+void TForm1::PopupMenu2Popup() {
+    const int row = SelectedRow();
+    const bool selected = row >= 0 && row < SlotCount;
+    const auto enable = [&](int id, bool on) { ::EnableMenuItem(PopupMenu2, id, MF_BYCOMMAND | (on ? MF_ENABLED : MF_GRAYED)); };
+    enable(ui::IdDefine1, selected);
+    enable(ui::IdUp1, selected && row > 0);
+    enable(ui::IdDown1, selected && row < SlotCount - 1);
+    enable(ui::IdDelete2, selected && slots_.IsDefined(row));
+}
+
+void TForm1::OpenPopupMenu2(POINT at) {
+    PopupMenu2Popup();
+    const int id = ::TrackPopupMenu(PopupMenu2, TPM_LEFTALIGN | TPM_RIGHTBUTTON | TPM_RETURNCMD, at.x, at.y, 0,
+                                    Handle(), nullptr);
+    if (id != 0) OnCommand(id);
+}
+
+bool TForm1::OnListKey(WPARAM virtualKey) {
+    const TShortCut pressed = PressedShortcut(virtualKey);
+    for (const ui::PopupEntry& entry : ui::PopupMenu2Entries) {
+        if (entry.id == 0 || entry.shortcut != pressed) continue;
+        PopupMenu2Popup();
+        if ((::GetMenuState(PopupMenu2, entry.id, MF_BYCOMMAND) & MF_GRAYED) == 0) OnCommand(entry.id);
+        return true;
+    }
+    return false;
+}
+
+LRESULT CALLBACK TForm1::ListView1Keys(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                                       DWORD_PTR self) {
+    if (message == WM_KEYDOWN) {
+        auto& form = *reinterpret_cast<TForm1*>(self);
+        try {
+            if (form.OnListKey(wParam)) return 0;
+        } catch (const std::exception& error) {
+            form.app_.ShowException(error);
+            return 0;
+        }
+    }
+    return ::DefSubclassProc(window, message, wParam, lParam);
+}
+
+void TForm1::ListView1DblClick() {
+    // The Define/Edit dialog comes with its own change.
+}
+
+void TForm1::Up1Click() {
+    const int row = SelectedRow();
+    if (row <= 0) return;
+    const int moved = slots_.MoveSlotUp(row);
+    ShowRow(row);
+    ShowRow(moved);
+    SelectRow(moved);
+}
+
+void TForm1::Down1Click() {
+    const int row = SelectedRow();
+    if (row < 0 || row >= SlotCount - 1) return;
+    const int moved = slots_.MoveSlotDown(row);
+    ShowRow(row);
+    ShowRow(moved);
+    SelectRow(moved);
+}
+
+void TForm1::Delete2Click() {
+    const int row = SelectedRow();
+    if (row < 0) return;
+    if (!win::Confirm(Handle(), "Are you sure?")) return;
+    slots_.ClearSlot(row);
+    ShowRow(row);
+    SetStatus("", "");
+}
+
+void TForm1::Options1Click() {}
+void TForm1::Howtouse1Click() {}
+void TForm1::About2Click() {}
+
+void TForm1::OnCommand(int id) {
+    switch (id) {
+        case ui::IdOptions1: Options1Click(); break;
+        case ui::IdExit2: Exit2Click(); break;
+        case ui::IdHowtouse1: Howtouse1Click(); break;
+        case ui::IdAbout2: About2Click(); break;
+        case ui::IdDefine1: ListView1DblClick(); break;
+        case ui::IdUp1: Up1Click(); break;
+        case ui::IdDown1: Down1Click(); break;
+        case ui::IdDelete2: Delete2Click(); break;
+    }
+}
+
+LRESULT TForm1::OnNotify(const NMHDR& header) {
+    if (header.hwndFrom == ListView1) {
+        switch (header.code) {
+            case LVN_ITEMCHANGED: {
+                const auto& change = reinterpret_cast<const NMLISTVIEW&>(header);
+                if (change.iItem < 0 || !(change.uChanged & LVIF_STATE)) return 0;
+                if ((change.uNewState ^ change.uOldState) & LVIS_STATEIMAGEMASK) {
+                    // A click on the check box, or Space: memory only until the next save.
+                    if (!showingRows_) slots_.SetActive(change.iItem, ListView_GetCheckState(ListView1, change.iItem) != 0);
+                }
+                if ((change.uNewState ^ change.uOldState) & LVIS_SELECTED) ListView1SelectItem();
+                return 0;
+            }
+            case NM_DBLCLK:
+                ListView1DblClick();
+                return 0;
+            case LVN_BEGINLABELEDITA:
+            case LVN_BEGINLABELEDITW:
+                return TRUE;  // no editing in place
+        }
+    } else if (::GetParent(header.hwndFrom) == ListView1) {
+        // The fixed columns keep their widths.
+        switch (header.code) {
+            case HDN_BEGINTRACKA:
+            case HDN_BEGINTRACKW:
+            case HDN_DIVIDERDBLCLICKA:
+            case HDN_DIVIDERDBLCLICKW: {
+                const int column = reinterpret_cast<const NMHEADERA&>(header).iItem;
+                return column >= 0 && column < static_cast<int>(ui::ListView1Columns.size()) &&
+                               ui::ListView1Columns[column].fixed
+                           ? TRUE
+                           : FALSE;
+            }
+        }
+    }
+    return 0;
+}
+
+LRESULT TForm1::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    if (TrayIcon1 && TrayIcon1->Active()) {
+        LRESULT result = 0;
+        if (TrayIcon1->FilterOwnerMessage(Handle(), message, wParam, lParam, result)) return result;
+    }
+    switch (message) {
+        case WM_ACTIVATE:
+            if (LOWORD(wParam) == WA_INACTIVE) {
+                // The control that had the focus gets it back on return.
+                const HWND focus = ::GetFocus();
+                if (focus != nullptr && ::IsChild(Handle(), focus)) focusBeforeDeactivation_ = focus;
+                return 0;
+            }
+            if (focusBeforeDeactivation_ != nullptr && ::IsWindow(focusBeforeDeactivation_)) {
+                ::SetFocus(focusBeforeDeactivation_);
+            }
+            FormActivate();
+            return 0;
+        case WM_SHOWWINDOW:
+            if (wParam) FormShow();
+            break;
+        case WM_SIZE:
+            StretchLastColumn();
+            break;
+        case WM_SYSCOMMAND:
+            if ((wParam & 0xFFF0) == SC_MINIMIZE) {
+                app_.Minimize();
+                return 0;
+            }
+            break;
+        case WM_CLOSE:
+            Close();
+            return 0;
+        case WM_QUERYENDSESSION:
+            // Only the close check: no save here, the end of the session
+            // comes without one.
+            return FormCloseQuery() ? TRUE : FALSE;
+        case WM_COMMAND:
+            if (lParam == 0) OnCommand(LOWORD(wParam));
+            return 0;
+        case WM_NOTIFY:
+            return OnNotify(*reinterpret_cast<const NMHDR*>(lParam));
+        case WM_CONTEXTMENU:
+            if (reinterpret_cast<HWND>(wParam) == ListView1) {
+                POINT at{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
+                if (lParam == -1) {
+                    // From the keyboard: beside the selected row, or the list's corner.
+                    RECT row{};
+                    const int selected = SelectedRow();
+                    if (selected >= 0) ListView_GetItemRect(ListView1, selected, &row, LVIR_LABEL);
+                    at = {row.left, row.bottom};
+                    ::ClientToScreen(ListView1, &at);
+                }
+                OpenPopupMenu2(at);
+                return 0;
+            }
+            break;
+    }
+    return Window::HandleMessage(message, wParam, lParam);
+}
+
+}  // namespace quilldeck

@@ -1,0 +1,114 @@
+#pragma once
+
+#include <windows.h>
+
+#include <memory>
+#include <stdexcept>
+#include <string>
+
+#include "hotkeys/Input.h"
+#include "hotkeys/PasteAction.h"
+#include "hotkeys/SlotHotKeys.h"
+#include "slots/SettingsFile.h"
+#include "slots/SlotTable.h"
+#include "slots/win32/Win32Platform.h"
+#include "tray/StyledPopupMenu.h"
+#include "tray/TrayIcon.h"
+#include "win/Application.h"
+#include "win/Window.h"
+
+namespace quilldeck {
+
+// Start-up cannot go on (the settings file can be neither created nor
+// opened); the program ends with exit code 0.
+class StartupAbandoned : public std::runtime_error {
+public:
+    StartupAbandoned() : std::runtime_error("start-up abandoned") {}
+};
+
+// The main window: the slot list with its commands, the tray icon and menu,
+// the hot keys, and the program's life from the first activation to Exit.
+class TForm1 : private win::Window {
+public:
+    // Constructs the window and its components, then runs FormCreate.
+    TForm1(win::Application& application, UINT taskbarCreatedMessage);
+    ~TForm1() override;
+
+    HWND Handle() const noexcept { return Window::Handle(); }
+    // Shows the window as the launch asks; a minimised launch goes to the tray.
+    void ShowFirst(int showCommand);
+
+private:
+    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+    LRESULT OnNotify(const NMHDR& header);
+    void OnCommand(int id);
+    bool OnListKey(WPARAM virtualKey);
+    static LRESULT CALLBACK ListView1Keys(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
+                                          UINT_PTR id, DWORD_PTR self);
+
+    // Handlers.
+    void FormCreate();
+    void FormActivate();
+    void FormShow();
+    bool FormCloseQuery();
+    bool FormClose();
+    void AppMinimized();
+    void ListView1SelectItem();
+    void PopupMenu2Popup();
+    void ListView1DblClick();
+    void Up1Click();
+    void Down1Click();
+    void Delete2Click();
+    void Options1Click();
+    void Howtouse1Click();
+    void About2Click();
+    void Exit2Click();
+    void OpenVarnholt1Click();
+    void TrayIcon1DblClick();
+
+    // Helpers.
+    void LoadSettings();
+    void SaveSettings();
+    void ApplyAllSlots();
+    void Close();
+    void CreateControls();
+    void CreateMenus();
+    void ShowRow(int row);
+    int SelectedRow() const;
+    void SelectRow(int row);
+    void SetStatus(const std::string& text, const std::string& hint);
+    void StretchLastColumn();
+    void MakeOpaque();
+    void OpenPopupMenu2(POINT at);
+
+    win::Application& app_;
+    Win32CodePage codePage_;
+    Win32KeyNames keyNames_;
+    Win32FileSystem files_;
+    SlotTable slots_{codePage_, keyNames_};
+    SettingsFile settings_{files_, codePage_};
+
+    bool StartMinimize = false;
+    bool ExitRequested = false;
+    bool FirstActivation = true;
+
+    TStyledPopupMenu StyledPopupMenu1;
+    Win32Keyboard keyboard_;
+    Win32HotKeyRegistrar registrar_;
+    std::unique_ptr<PasteAction> paste_;
+    std::unique_ptr<SlotHotKeys> hotKeys_;
+    std::unique_ptr<TTrayIcon> TrayIcon1;
+
+    HWND Button_Dummy = nullptr;
+    HWND ListView1 = nullptr;
+    HWND StatusBar1 = nullptr;
+    HWND statusHint_ = nullptr;
+    HMENU PopupMenu2 = nullptr;
+
+    HWND focusBeforeDeactivation_ = nullptr;
+    bool showingRows_ = false;
+    bool stretchLastColumn_ = false;
+    bool minimizedBeforeShown_ = false;
+};
+
+}  // namespace quilldeck

@@ -1,0 +1,144 @@
+#include "ProgramDriver.h"
+
+#include <commctrl.h>
+
+#include <array>
+
+namespace quilldeck::testing {
+namespace {
+
+constexpr int ListViewId = 101;
+constexpr int StatusBarId = 102;
+constexpr int ExitCommand = 202;
+
+// Memory in another process, for messages whose answers carry pointers.
+class RemoteBuffer {
+public:
+    RemoteBuffer(DWORD processId, std::size_t size)
+        : process_(::OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, processId)),
+          size_(size) {
+        address_ = ::VirtualAllocEx(process_.Get(), nullptr, size, MEM_COMMIT, PAGE_READWRITE);
+    }
+    ~RemoteBuffer() { ::VirtualFreeEx(process_.Get(), address_, 0, MEM_RELEASE); }
+    RemoteBuffer(const RemoteBuffer&) = delete;
+    RemoteBuffer& operator=(const RemoteBuffer&) = delete;
+
+    void* Address() const { return address_; }
+    char* At(std::size_t offset) const { return static_cast<char*>(address_) + offset; }
+    void Write(std::size_t offset, const void* data, std::size_t size) {
+        ::WriteProcessMemory(process_.Get(), At(offset), data, size, nullptr);
+    }
+    void Read(std::size_t offset, void* data, std::size_t size) {
+        ::ReadProcessMemory(process_.Get(), At(offset), data, size, nullptr);
+    }
+    std::string ReadString(std::size_t offset, std::size_t size) {
+        std::string text(size, '\0');
+        ::ReadProcessMemory(process_.Get(), At(offset), text.data(), size, nullptr);
+        return text.c_str();
+    }
+
+private:
+    win::UniqueHandle process_;
+    std::size_t size_;
+    void* address_ = nullptr;
+};
+
+}  // namespace
+
+QuilldeckProgram::QuilldeckProgram(const std::optional<std::string>& settings, int showCommand,
+                                   bool readOnlySettings) {
+    if (settings) {
+        ::CreateDirectoryA((appData_ / "Kestrovar").c_str(), nullptr);
+        WriteFileBytes(SettingsPath(), *settings);
+        if (readOnlySettings) ::SetFileAttributesA(SettingsPath().c_str(), FILE_ATTRIBUTE_READONLY);
+    }
+    process_ = std::make_unique<ChildProcess>(ProgramFolder() + "Quilldeck.exe",
+                                              std::map<std::string, std::optional<std::string>>{
+                                                  {"APPDATA", appData_.Path()}},
+                                              std::string{}, std::string{}, showCommand);
+}
+
+QuilldeckProgram::~QuilldeckProgram() {
+    if (!process_->WaitForExit(std::chrono::milliseconds(0))) {
+        if (main_ != nullptr) ::PostMessageA(main_, WM_COMMAND, ExitCommand, 0);
+        process_->WaitForExit(std::chrono::seconds(10));
+    }
+}
+
+FILETIME QuilldeckProgram::SettingsWriteTime() const {
+    WIN32_FILE_ATTRIBUTE_DATA data{};
+    ::GetFileAttributesExA(SettingsPath().c_str(), GetFileExInfoStandard, &data);
+    return data.ftLastWriteTime;
+}
+
+HWND QuilldeckProgram::MainWindow(std::chrono::milliseconds timeout) {
+    if (main_ != nullptr) return main_;
+    WaitFor([&] { return (main_ = WindowOfClass(process_->Id(), "QuilldeckMainWindow")) != nullptr; }, timeout);
+    return main_;
+}
+
+HWND QuilldeckProgram::TaskbarEntry() { return ::GetWindow(MainWindow(), GW_OWNER); }
+HWND QuilldeckProgram::ListView() { return ::GetDlgItem(MainWindow(), ListViewId); }
+HWND QuilldeckProgram::StatusBar() { return ::GetDlgItem(MainWindow(), StatusBarId); }
+
+void QuilldeckProgram::Command(int id) { ::PostMessageA(MainWindow(), WM_COMMAND, static_cast<WPARAM>(id), 0); }
+
+std::optional<DWORD> QuilldeckProgram::Exit() {
+    Command(ExitCommand);
+    return process_->WaitForExit(std::chrono::seconds(15));
+}
+
+int QuilldeckProgram::RowCount() { return static_cast<int>(::SendMessageA(ListView(), LVM_GETITEMCOUNT, 0, 0)); }
+
+int QuilldeckProgram::SelectedRow() {
+    return static_cast<int>(::SendMessageA(ListView(), LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
+}
+
+bool QuilldeckProgram::Checked(int row) {
+    const auto state = static_cast<UINT>(::SendMessageA(ListView(), LVM_GETITEMSTATE, row, LVIS_STATEIMAGEMASK));
+    return (state >> 12) == 2;
+}
+
+std::string QuilldeckProgram::RowText(int row, int column) {
+    RemoteBuffer buffer(process_->Id(), sizeof(LVITEMA) + 512);
+    LVITEMA item{};
+    item.iSubItem = column;
+    item.pszText = buffer.At(sizeof(LVITEMA));
+    item.cchTextMax = 512;
+    buffer.Write(0, &item, sizeof(item));
+    ::SendMessageA(ListView(), LVM_GETITEMTEXTA, row, reinterpret_cast<LPARAM>(buffer.Address()));
+    return buffer.ReadString(sizeof(LVITEMA), 512);
+}
+
+std::string QuilldeckProgram::StatusText() {
+    // In simple mode the status bar answers for part 0 only.
+    RemoteBuffer buffer(process_->Id(), 512);
+    ::SendMessageA(StatusBar(), SB_GETTEXTA, 0, reinterpret_cast<LPARAM>(buffer.Address()));
+    return buffer.ReadString(0, 512);
+}
+
+void QuilldeckProgram::SelectRowByClick(int row) {
+    RemoteBuffer buffer(process_->Id(), sizeof(RECT));
+    RECT rect{LVIR_LABEL, 0, 0, 0};
+    buffer.Write(0, &rect, sizeof(rect));
+    ::SendMessageA(ListView(), LVM_GETITEMRECT, row, reinterpret_cast<LPARAM>(buffer.Address()));
+    buffer.Read(0, &rect, sizeof(rect));
+    POINT at{rect.left + 60, (rect.top + rect.bottom) / 2};
+    ::ClientToScreen(ListView(), &at);
+    RunUnix("/usr/bin/xdotool mousemove " + std::to_string(at.x) + " " + std::to_string(at.y) + " click 1");
+}
+
+void QuilldeckProgram::ClearSelection() {
+    RemoteBuffer buffer(process_->Id(), sizeof(LVITEMA));
+    LVITEMA item{};
+    item.stateMask = LVIS_SELECTED;
+    item.state = 0;
+    buffer.Write(0, &item, sizeof(item));
+    ::SendMessageA(ListView(), LVM_SETITEMSTATE, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(buffer.Address()));
+}
+
+bool QuilldeckProgram::Shown() { return ::IsWindowVisible(MainWindow()) != FALSE; }
+
+bool QuilldeckProgram::Opaque() { return (::GetWindowLongA(MainWindow(), GWL_EXSTYLE) & WS_EX_LAYERED) == 0; }
+
+}  // namespace quilldeck::testing

@@ -1,0 +1,56 @@
+#pragma once
+
+#include <windows.h>
+
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "TestSupport.h"
+
+namespace quilldeck::testing {
+
+// Quilldeck.exe as a user runs it, with an APPDATA of its own, driven and
+// read from outside: its windows, its list, its settings file.
+class QuilldeckProgram {
+public:
+    // settings: the settings file's content before the start; none for a
+    // first start.
+    explicit QuilldeckProgram(const std::optional<std::string>& settings = std::nullopt,
+                              int showCommand = SW_SHOWNORMAL, bool readOnlySettings = false);
+    ~QuilldeckProgram();
+
+    ChildProcess& Process() { return *process_; }
+    std::string SettingsPath() const { return appData_ / "Kestrovar\\Quilldeck.ini"; }
+    std::string Settings() const { return ReadFileBytes(SettingsPath()); }
+    FILETIME SettingsWriteTime() const;
+
+    // The main window, once it exists; null when it did not come.
+    HWND MainWindow(std::chrono::milliseconds timeout = std::chrono::seconds(10));
+    HWND TaskbarEntry();
+    HWND ListView();
+    HWND StatusBar();
+
+    void Command(int id);
+    // Exit from the File menu; the exit code.
+    std::optional<DWORD> Exit();
+
+    int RowCount();
+    int SelectedRow();
+    bool Checked(int row);
+    std::string RowText(int row, int column);
+    std::string StatusText();
+    void SelectRowByClick(int row);
+    // No row selected: a state the list reaches only in odd ways.
+    void ClearSelection();
+
+    bool Shown();
+    bool Opaque();
+
+private:
+    TempFolder appData_;
+    std::unique_ptr<ChildProcess> process_;
+    HWND main_ = nullptr;
+};
+
+}  // namespace quilldeck::testing

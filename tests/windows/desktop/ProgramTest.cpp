@@ -1,0 +1,410 @@
+#include <windows.h>
+#include <shellapi.h>
+
+#include "../ProgramDriver.h"
+#include "DesktopFixture.h"
+#include "TrayFixture.h"
+
+namespace quilldeck {
+namespace {
+
+using namespace testing;
+using namespace std::chrono_literals;
+
+constexpr int IdExit2 = 202;
+
+// Two defined slots; slot 1 pastes "quick" on Ctrl+Alt+Q.
+const std::string TwoSlots =
+    " \r\n1\r\nQuick\r\nCtrl+Alt+Q\r\n[memo]\r\nquick\r\n[/memo]\r\n\r\n"
+    "0\r\nSecond\r\nCtrl+Alt+W\r\n[memo]\r\nsecond\r\n[/memo]\r\n\r\n";
+
+std::string StartMinimized(std::string settings) {
+    settings[0] = '#';
+    return settings;
+}
+
+// Quilldeck's icon, by its tooltip, in Wine's notification area.
+bool TrayShowsAnIcon() { return ShownTrayIconsWithTip("Quilldeck 1.01").size() == 1; }
+
+POINT QuilldeckIcon() {
+    const auto icons = ShownTrayIconsWithTip("Quilldeck 1.01");
+    return icons.empty() ? POINT{0, 0} : icons.front().Centre();
+}
+
+void DoubleClickTheIcon() {
+    const POINT at = QuilldeckIcon();
+    RunUnix("/usr/bin/xdotool mousemove " + std::to_string(at.x) + " " + std::to_string(at.y) +
+            " click --repeat 2 --delay 80 1");
+}
+
+bool QIsFree() { return CombinationIsFree(MOD_CONTROL | MOD_ALT, 'Q'); }
+
+class ProgramTest : public ::testing::Test {
+protected:
+    void TearDown() override { RunUnix("/usr/bin/xdotool keyup ctrl alt shift"); }
+
+    // In the tray: window hidden, taskbar button gone, icon shown.
+    static ::testing::AssertionResult InTray(QuilldeckProgram& quilldeck) {
+        if (!WaitFor([&] { return !quilldeck.Shown() && TrayShowsAnIcon(); }, 10s)) {
+            return ::testing::AssertionFailure() << "shown " << quilldeck.Shown() << ", tray icon " << TrayShowsAnIcon();
+        }
+        if (::IsWindowVisible(quilldeck.TaskbarEntry())) return ::testing::AssertionFailure() << "taskbar button";
+        return ::testing::AssertionSuccess();
+    }
+
+    static ::testing::AssertionResult ShownOpaque(QuilldeckProgram& quilldeck) {
+        if (!WaitFor([&] { return quilldeck.Shown() && quilldeck.Opaque(); }, 10s)) {
+            return ::testing::AssertionFailure() << "shown " << quilldeck.Shown() << ", opaque " << quilldeck.Opaque();
+        }
+        return ::testing::AssertionSuccess();
+    }
+
+    void FocusQuilldeck(QuilldeckProgram& quilldeck) {
+        const std::string xWindow = std::to_string(XWindowOf(quilldeck.MainWindow()));
+        RunUnix("/usr/bin/xdotool windowfocus --sync " + xWindow);
+        WaitFor([&] { return ::GetForegroundWindow() == quilldeck.MainWindow(); }, 3s);
+    }
+
+    ::testing::AssertionResult Pastes(const std::string& keys, const std::u16string& expected) {
+        PasteTarget target;
+        target.Focus();
+        RunUnix("/usr/bin/xdotool key " + keys);
+        if (PumpUntil([&] { return target.Text() == expected; }, 5s)) return ::testing::AssertionSuccess();
+        return ::testing::AssertionFailure() << keys << " pasted " << target.Text().size() << " characters";
+    }
+};
+
+TEST_F(ProgramTest, ANormalStartShowsTheWindowWithRowOneSelectedAndBindsNothing) {
+    QuilldeckProgram quilldeck(TwoSlots);
+    ASSERT_TRUE(ShownOpaque(quilldeck));
+    EXPECT_EQ(quilldeck.RowCount(), 20);
+    EXPECT_EQ(quilldeck.SelectedRow(), 0);
+    EXPECT_EQ(quilldeck.StatusText(), "1/20");
+    EXPECT_EQ(WindowText(quilldeck.MainWindow()), "Quilldeck 1.01");
+    EXPECT_EQ(WindowText(quilldeck.TaskbarEntry()), "Quilldeck");
+    EXPECT_TRUE(::IsWindowVisible(quilldeck.TaskbarEntry()));
+    EXPECT_FALSE(TrayShowsAnIcon());
+    RECT client{};
+    ::GetClientRect(quilldeck.MainWindow(), &client);
+    EXPECT_EQ(client.right, 436);
+    EXPECT_EQ(client.bottom, 264);
+    EXPECT_EQ(quilldeck.RowText(0, 1), "Quick");
+    EXPECT_EQ(quilldeck.RowText(1, 2), "Ctrl+Alt+W");
+    EXPECT_EQ(quilldeck.RowText(2, 1), "<Not Define>");
+    EXPECT_TRUE(quilldeck.Checked(0));
+    EXPECT_FALSE(quilldeck.Checked(1));
+    // No hot key until the first minimise.
+    EXPECT_TRUE(QIsFree());
+    EXPECT_EQ(quilldeck.Exit(), 0u);
+}
+
+struct HideWay {
+    const char* name;
+    std::function<void(QuilldeckProgram&, ProgramTest&)> hide;
+};
+
+class ProgramHideTest : public ProgramTest, public ::testing::WithParamInterface<int> {};
+
+// Every way of closing or minimising the shown window ends in the tray, with
+// a save and the hot keys bound; nothing ends.
+TEST_P(ProgramHideTest, GoesToTheTrayWithASaveAndBindsTheHotKeys) {
+    QuilldeckProgram quilldeck(TwoSlots);
+    ASSERT_TRUE(ShownOpaque(quilldeck));
+    ASSERT_EQ(quilldeck.Settings(), TwoSlots);
+    switch (GetParam()) {
+        case 0: ::PostMessageA(quilldeck.MainWindow(), WM_SYSCOMMAND, SC_MINIMIZE, 0); break;
+        case 1: ::PostMessageA(quilldeck.MainWindow(), WM_SYSCOMMAND, SC_CLOSE, 0); break;
+        case 2: ::PostMessageA(quilldeck.MainWindow(), WM_CLOSE, 0, 0); break;
+        case 3:
+            FocusQuilldeck(quilldeck);
+            RunUnix("/usr/bin/xdotool key alt+F4");
+            break;
+        case 4: ::PostMessageA(quilldeck.TaskbarEntry(), WM_SYSCOMMAND, SC_MINIMIZE, 0); break;
+    }
+    ASSERT_TRUE(InTray(quilldeck));
+    EXPECT_TRUE(WaitFor([&] { return !QIsFree(); }));
+    EXPECT_TRUE(quilldeck.Settings().starts_with(TwoSlots));
+    EXPECT_GT(quilldeck.Settings().size(), TwoSlots.size());
+    EXPECT_FALSE(quilldeck.Process().WaitForExit(0ms));
+    EXPECT_TRUE(Pastes("ctrl+alt+q", u"quick"));
+    EXPECT_EQ(quilldeck.Exit(), 0u);
+}
+
+INSTANTIATE_TEST_SUITE_P(Ways, ProgramHideTest, ::testing::Range(0, 5));
+
+TEST_F(ProgramTest, MinimisingWhileInTheTrayDoesNothingAndWritesNothing) {
+    QuilldeckProgram quilldeck(TwoSlots);
+    ASSERT_TRUE(ShownOpaque(quilldeck));
+    ::PostMessageA(quilldeck.MainWindow(), WM_SYSCOMMAND, SC_MINIMIZE, 0);
+    ASSERT_TRUE(InTray(quilldeck));
+    ::DeleteFileA(quilldeck.SettingsPath().c_str());
+    ::PostMessageA(quilldeck.TaskbarEntry(), WM_SYSCOMMAND, SC_MINIMIZE, 0);
+    PumpFor(1000ms);
+    EXPECT_FALSE(IsFile(quilldeck.SettingsPath()));
+    EXPECT_TRUE(InTray(quilldeck));
+}
+
+TEST_F(ProgramTest, ExitSavesRemovesTheIconAndEndsWithZero) {
+    QuilldeckProgram quilldeck(TwoSlots);
+    ASSERT_TRUE(ShownOpaque(quilldeck));
+    ::PostMessageA(quilldeck.MainWindow(), WM_CLOSE, 0, 0);
+    ASSERT_TRUE(InTray(quilldeck));
+    ::DeleteFileA(quilldeck.SettingsPath().c_str());
+    EXPECT_EQ(quilldeck.Exit(), 0u);
+    EXPECT_TRUE(quilldeck.Settings().starts_with(TwoSlots));
+    EXPECT_TRUE(WaitFor([] { return !TrayShowsAnIcon(); }));
+    EXPECT_TRUE(QIsFree());
+}
+
+TEST_F(ProgramTest, ACloseFromOutsideWhileInTheTrayEndsTheProgramWithASave) {
+    QuilldeckProgram quilldeck(TwoSlots);
+    ASSERT_TRUE(ShownOpaque(quilldeck));
+    ::PostMessageA(quilldeck.MainWindow(), WM_CLOSE, 0, 0);
+    ASSERT_TRUE(InTray(quilldeck));
+    ::DeleteFileA(quilldeck.SettingsPath().c_str());
+    ::PostMessageA(quilldeck.TaskbarEntry(), WM_CLOSE, 0, 0);
+    EXPECT_EQ(quilldeck.Process().WaitForExit(10s), 0u);
+    EXPECT_TRUE(IsFile(quilldeck.SettingsPath()));
+}
+
+TEST_F(ProgramTest, ADoubleClickOnTheTrayIconBringsTheWindowBack) {
+    QuilldeckProgram quilldeck(TwoSlots);
+    ASSERT_TRUE(ShownOpaque(quilldeck));
+    ::PostMessageA(quilldeck.MainWindow(), WM_SYSCOMMAND, SC_MINIMIZE, 0);
+    ASSERT_TRUE(InTray(quilldeck));
+    DoubleClickTheIcon();
+    ASSERT_TRUE(ShownOpaque(quilldeck));
+    EXPECT_TRUE(WaitFor([] { return !TrayShowsAnIcon(); }));
+    EXPECT_TRUE(::IsWindowVisible(quilldeck.TaskbarEntry()));
+    EXPECT_EQ(quilldeck.SelectedRow(), 0);
+    // The hot keys stay bound while the window is back.
+    EXPECT_FALSE(QIsFree());
+    EXPECT_EQ(quilldeck.Exit(), 0u);
+}
+
+TEST_F(ProgramTest, AStartMinimisedGoesStraightToTheTrayAndTheHotKeysWorkAtOnce) {
+    QuilldeckProgram quilldeck(StartMinimized(TwoSlots));
+    ASSERT_NE(quilldeck.MainWindow(), nullptr);
+    ASSERT_TRUE(InTray(quilldeck));
+    EXPECT_TRUE(WaitFor([&] { return quilldeck.Settings().size() > TwoSlots.size(); }));
+    EXPECT_TRUE(quilldeck.Settings().starts_with("#\r\n"));
+    EXPECT_TRUE(Pastes("ctrl+alt+q", u"quick"));
+
+    DoubleClickTheIcon();
+    ASSERT_TRUE(ShownOpaque(quilldeck));
+    EXPECT_EQ(quilldeck.SelectedRow(), 0);
+    EXPECT_EQ(quilldeck.Exit(), 0u);
+}
+
+TEST_F(ProgramTest, ALaunchAskingForAMinimisedWindowEndsInTheTrayWithoutAnError) {
+    QuilldeckProgram quilldeck(TwoSlots, SW_SHOWMINNOACTIVE);
+    ASSERT_NE(quilldeck.MainWindow(), nullptr);
+    ASSERT_TRUE(InTray(quilldeck));
+    EXPECT_FALSE(FindMessageBox(quilldeck.Process().Id(), 1s));
+    EXPECT_FALSE(QIsFree());
+    EXPECT_EQ(quilldeck.Exit(), 0u);
+}
+
+TEST_F(ProgramTest, TheShellsTaskbarCreatedBroadcastAddsTheIconAgain) {
+    QuilldeckProgram quilldeck(TwoSlots);
+    ASSERT_TRUE(ShownOpaque(quilldeck));
+    ::PostMessageA(quilldeck.MainWindow(), WM_SYSCOMMAND, SC_MINIMIZE, 0);
+    ASSERT_TRUE(InTray(quilldeck));
+    // The shell forgets the icon, as when it restarts.
+    NOTIFYICONDATAA data{};
+    data.cbSize = NOTIFYICONDATAA_V2_SIZE;
+    data.hWnd = WindowOfClass(quilldeck.Process().Id(), "QuilldeckTrayIconWindow");
+    ASSERT_NE(data.hWnd, nullptr);
+    ::Shell_NotifyIconA(NIM_DELETE, &data);
+    ASSERT_TRUE(WaitFor([] { return !TrayShowsAnIcon(); }));
+
+    ::SendMessageA(quilldeck.MainWindow(), ::RegisterWindowMessageA("TaskbarCreated"), 0, 0);
+    EXPECT_TRUE(InTray(quilldeck));
+    EXPECT_EQ(quilldeck.Exit(), 0u);
+}
+
+TEST_F(ProgramTest, LogOffIsRefusedWhileShownAndEndsTheProgramFromTheTrayWithoutASave) {
+    QuilldeckProgram quilldeck(TwoSlots);
+    ASSERT_TRUE(ShownOpaque(quilldeck));
+    DWORD_PTR answer = 1;
+    ::SendMessageTimeoutA(quilldeck.MainWindow(), WM_QUERYENDSESSION, 0, 0, SMTO_NORMAL, 10000, &answer);
+    EXPECT_EQ(answer, 0u);
+    ASSERT_TRUE(InTray(quilldeck));
+    EXPECT_GT(quilldeck.Settings().size(), TwoSlots.size());
+
+    ::SendMessageTimeoutA(quilldeck.MainWindow(), WM_QUERYENDSESSION, 0, 0, SMTO_NORMAL, 10000, &answer);
+    EXPECT_EQ(answer, 1u);
+    ::SendMessageTimeoutA(quilldeck.TaskbarEntry(), WM_QUERYENDSESSION, 0, 0, SMTO_NORMAL, 10000, &answer);
+    EXPECT_EQ(answer, 1u);
+    ::DeleteFileA(quilldeck.SettingsPath().c_str());
+    ::PostMessageA(quilldeck.TaskbarEntry(), WM_ENDSESSION, TRUE, 0);
+    EXPECT_EQ(quilldeck.Process().WaitForExit(10s), 0u);
+    EXPECT_FALSE(IsFile(quilldeck.SettingsPath()));
+    EXPECT_TRUE(WaitFor([] { return !TrayShowsAnIcon(); }));
+    EXPECT_TRUE(QIsFree());
+}
+
+// Answers the boxes of another process one after the other, as a user would.
+::testing::AssertionResult AnswerBox(DWORD processId, const std::string& text, const std::string& keys) {
+    const auto box = FindMessageBox(processId);
+    if (!box) return ::testing::AssertionFailure() << "no box \"" << text << "\"";
+    if (box->text != text) return ::testing::AssertionFailure() << "box says \"" << box->text << "\"";
+    RunUnix("/usr/bin/xdotool windowfocus --sync " + std::to_string(XWindowOf(box->window)) + " key " + keys);
+    if (!WaitFor([&] { return !::IsWindow(box->window); })) return ::testing::AssertionFailure() << "box stays";
+    return ::testing::AssertionSuccess();
+}
+
+TEST_F(ProgramTest, WhenExitCannotSaveTheUserChoosesWhetherToEndWithoutSaving) {
+    QuilldeckProgram quilldeck(TwoSlots);
+    ASSERT_TRUE(ShownOpaque(quilldeck));
+    ::SetFileAttributesA(quilldeck.SettingsPath().c_str(), FILE_ATTRIBUTE_READONLY);
+    const DWORD id = quilldeck.Process().Id();
+
+    quilldeck.Command(IdExit2);
+    ASSERT_TRUE(AnswerBox(id, "File access denied.", "Return"));
+    ASSERT_TRUE(AnswerBox(id, "Settings could not be saved. Exit anyway?", "Escape"));
+    EXPECT_FALSE(quilldeck.Process().WaitForExit(500ms));
+    EXPECT_TRUE(quilldeck.Shown());
+
+    // Exit stays chosen: the next close of any kind tries the save again.
+    ::PostMessageA(quilldeck.MainWindow(), WM_CLOSE, 0, 0);
+    ASSERT_TRUE(AnswerBox(id, "File access denied.", "Return"));
+    ASSERT_TRUE(AnswerBox(id, "Settings could not be saved. Exit anyway?", "Return"));
+    EXPECT_EQ(quilldeck.Process().WaitForExit(10s), 0u);
+    ::SetFileAttributesA(quilldeck.SettingsPath().c_str(), FILE_ATTRIBUTE_NORMAL);
+    EXPECT_EQ(quilldeck.Settings(), TwoSlots);
+}
+
+TEST_F(ProgramTest, AStartIntoTheTrayThatCannotSaveShowsTheErrorAndTheWindow) {
+    QuilldeckProgram quilldeck(StartMinimized(TwoSlots), SW_SHOWNORMAL, true);
+    ASSERT_TRUE(AnswerBox(quilldeck.Process().Id(), "File access denied.", "Return"));
+    ASSERT_TRUE(ShownOpaque(quilldeck));
+    EXPECT_FALSE(TrayShowsAnIcon());
+    EXPECT_TRUE(::IsWindowVisible(quilldeck.TaskbarEntry()));
+    EXPECT_TRUE(QIsFree());
+    ::SetFileAttributesA(quilldeck.SettingsPath().c_str(), FILE_ATTRIBUTE_NORMAL);
+    EXPECT_EQ(quilldeck.Exit(), 0u);
+}
+
+// Slots 4 and 5 defined, the rest empty.
+const std::string SlotsFourAndFive =
+    " \r\n" + std::string() +
+    "0\r\n\r\n\r\n[memo]\r\n[/memo]\r\n\r\n"
+    "0\r\n\r\n\r\n[memo]\r\n[/memo]\r\n\r\n"
+    "0\r\n\r\n\r\n[memo]\r\n[/memo]\r\n\r\n"
+    "1\r\nFourth\r\nCtrl+Alt+4\r\n[memo]\r\nfour\r\n[/memo]\r\n\r\n"
+    "0\r\nFifth\r\nCtrl+Alt+5\r\n[memo]\r\nfive\r\n[/memo]\r\n\r\n";
+
+class ListCommandTest : public ProgramTest {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(ShownOpaque(quilldeck));
+        FocusQuilldeck(quilldeck);
+    }
+
+    // Clicks a row, which also gives the list the keyboard focus.
+    void Select(int row) {
+        quilldeck.SelectRowByClick(row);
+        ASSERT_TRUE(WaitFor([&] { return quilldeck.SelectedRow() == row; })) << "row " << row + 1;
+    }
+    void Keys(const std::string& keys) {
+        RunUnix("/usr/bin/xdotool key " + keys);
+        PumpFor(300ms);
+    }
+
+    QuilldeckProgram quilldeck{SlotsFourAndFive};
+};
+
+TEST_F(ListCommandTest, MoveUpOnRowFiveExchangesTheSlotsAndFollowsTheSlotInMemoryOnly) {
+    Select(4);
+    EXPECT_EQ(quilldeck.StatusText(), "5/20");
+    Keys("ctrl+Up");
+    EXPECT_EQ(quilldeck.RowText(3, 1), "Fifth");
+    EXPECT_EQ(quilldeck.RowText(3, 2), "Ctrl+Alt+5");
+    EXPECT_FALSE(quilldeck.Checked(3));
+    EXPECT_EQ(quilldeck.RowText(4, 1), "Fourth");
+    EXPECT_TRUE(quilldeck.Checked(4));
+    EXPECT_EQ(quilldeck.SelectedRow(), 3);
+    EXPECT_EQ(quilldeck.StatusText(), "4/20");
+    EXPECT_EQ(quilldeck.Settings(), SlotsFourAndFive);
+
+    Keys("ctrl+Down");
+    EXPECT_EQ(quilldeck.RowText(3, 1), "Fourth");
+    EXPECT_EQ(quilldeck.SelectedRow(), 4);
+    EXPECT_EQ(quilldeck.StatusText(), "5/20");
+}
+
+TEST_F(ListCommandTest, TheFirstRowDoesNotMoveUpNorTheLastDown) {
+    Select(0);
+    Keys("ctrl+Up");
+    EXPECT_EQ(quilldeck.SelectedRow(), 0);
+    EXPECT_EQ(quilldeck.RowText(0, 1), "<Not Define>");
+    // An undefined row moves down like any other.
+    Keys("ctrl+Down");
+    EXPECT_EQ(quilldeck.SelectedRow(), 1);
+    Keys("End");
+    ASSERT_TRUE(WaitFor([&] { return quilldeck.SelectedRow() == 19; }));
+    Keys("ctrl+Down");
+    EXPECT_EQ(quilldeck.SelectedRow(), 19);
+    EXPECT_EQ(quilldeck.StatusText(), "20/20");
+}
+
+TEST_F(ListCommandTest, WithoutASelectionTheShortcutsDoNothingAndTheStatusIsEmpty) {
+    Select(3);
+    quilldeck.ClearSelection();
+    ASSERT_TRUE(WaitFor([&] { return quilldeck.SelectedRow() == -1; }));
+    EXPECT_EQ(quilldeck.StatusText(), "");
+    Keys("ctrl+Delete ctrl+Up ctrl+Down");
+    EXPECT_FALSE(FindMessageBox(quilldeck.Process().Id(), 1s));
+    EXPECT_EQ(quilldeck.RowText(3, 1), "Fourth");
+    EXPECT_EQ(quilldeck.RowText(4, 1), "Fifth");
+    EXPECT_EQ(quilldeck.SelectedRow(), -1);
+}
+
+TEST_F(ListCommandTest, DeleteIsRefusedForAnUndefinedRow) {
+    Select(2);
+    Keys("ctrl+Delete");
+    EXPECT_FALSE(FindMessageBox(quilldeck.Process().Id(), 1s));
+}
+
+TEST_F(ListCommandTest, DeleteAsksFirstAndOnlyYesClearsTheSlot) {
+    Select(3);
+    Keys("ctrl+Delete");
+    auto box = FindMessageBox(quilldeck.Process().Id());
+    ASSERT_TRUE(box);
+    EXPECT_EQ(box->caption, "Confirm");
+    EXPECT_EQ(box->text, "Are you sure?");
+    EXPECT_TRUE(box->hasIcon);
+    ASSERT_EQ(box->buttons.size(), 2u);
+    // Escape answers No: nothing changes.
+    Keys("Escape");
+    ASSERT_TRUE(WaitFor([&] { return !::IsWindow(box->window); }));
+    EXPECT_EQ(quilldeck.RowText(3, 1), "Fourth");
+    EXPECT_EQ(quilldeck.StatusText(), "4/20");
+
+    Keys("ctrl+Delete");
+    box = FindMessageBox(quilldeck.Process().Id());
+    ASSERT_TRUE(box);
+    Keys("Return");  // Yes is the default
+    ASSERT_TRUE(WaitFor([&] { return quilldeck.RowText(3, 1) == "<Not Define>"; }));
+    EXPECT_EQ(quilldeck.RowText(3, 2), "None");
+    EXPECT_FALSE(quilldeck.Checked(3));
+    EXPECT_EQ(quilldeck.SelectedRow(), 3);
+    EXPECT_EQ(quilldeck.StatusText(), "");
+    EXPECT_EQ(quilldeck.Settings(), SlotsFourAndFive);
+}
+
+TEST_F(ListCommandTest, SpaceTicksTheRowInMemoryUntilTheNextMinimise) {
+    Select(4);
+    Keys("space");
+    EXPECT_TRUE(quilldeck.Checked(4));
+    EXPECT_EQ(quilldeck.Settings(), SlotsFourAndFive);
+    EXPECT_TRUE(CombinationIsFree(MOD_CONTROL | MOD_ALT, '5'));
+    ::PostMessageA(quilldeck.MainWindow(), WM_SYSCOMMAND, SC_MINIMIZE, 0);
+    ASSERT_TRUE(InTray(quilldeck));
+    EXPECT_NE(quilldeck.Settings().find("1\r\nFifth\r\n"), std::string::npos);
+    EXPECT_TRUE(WaitFor([] { return !CombinationIsFree(MOD_CONTROL | MOD_ALT, '5'); }));
+}
+
+}  // namespace
+}  // namespace quilldeck
