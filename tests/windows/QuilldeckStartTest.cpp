@@ -24,6 +24,8 @@ protected:
 TEST(QuilldeckProgramStartTest, FirstStartCreatesTheFolderAndAnEmptyFileThatExitFills) {
     testing::QuilldeckProgram quilldeck;
     ASSERT_NE(quilldeck.MainWindow(), nullptr);
+    // The window exists before the settings are loaded; the list fills after.
+    ASSERT_TRUE(testing::WaitFor([&] { return quilldeck.RowText(0, 1) == "<Not Define>"; }));
     ASSERT_TRUE(testing::IsFile(quilldeck.SettingsPath()));
     EXPECT_EQ(quilldeck.Settings(), "");
     EXPECT_EQ(quilldeck.Exit(), 0u);
