@@ -104,7 +104,8 @@ void TForm1::CreateMenus() {
 }
 
 void TForm1::CreateControls() {
-    const std::vector<HWND> controls = win::CreateControls(Handle(), ui::MainWindowControls, app_.CommonFont());
+    const std::vector<HWND> controls = win::CreateControls(Handle(), ui::MainWindowControls, app_.CommonFont(),
+                                                        win::TableOrder::BottomFirst);
     Button_Dummy = controls[0];
     ListView1 = controls[1];
     StatusBar1 = controls[2];

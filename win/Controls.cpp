@@ -4,7 +4,8 @@
 
 namespace quilldeck::win {
 
-std::vector<HWND> CreateControls(HWND parent, std::span<const ControlLayout> layout, HFONT font) {
+std::vector<HWND> CreateControls(HWND parent, std::span<const ControlLayout> layout, HFONT font,
+                                 TableOrder order) {
     std::vector<HWND> controls;
     for (const ControlLayout& control : layout) {
         HWND window = ::CreateWindowExA(control.exStyle, control.className, control.caption, control.style,
@@ -13,9 +14,10 @@ std::vector<HWND> CreateControls(HWND parent, std::span<const ControlLayout> lay
                                         ::GetModuleHandleA(nullptr), nullptr);
         if (window == nullptr) ThrowLastSystemError();
         ::SendMessageA(window, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
-        // Each new control lies above those made before it: the table lists
-        // them bottom first.
-        ::SetWindowPos(window, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+        // A new child goes beneath its siblings, so creation order is tab order.
+        if (order == TableOrder::BottomFirst) {
+            ::SetWindowPos(window, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+        }
         controls.push_back(window);
     }
     return controls;

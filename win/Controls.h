@@ -17,8 +17,13 @@ struct ControlLayout {
     int left, top, width, height;
 };
 
-// Creates the controls in table order (the first lies lowest) with the given
-// font; returns their handles in the same order. Throws on failure.
-std::vector<HWND> CreateControls(HWND parent, std::span<const ControlLayout> layout, HFONT font);
+// How a table lists its controls: in tab order, which is the stacking order
+// from the top, or in stacking order from the bottom.
+enum class TableOrder { TabOrder, BottomFirst };
+
+// Creates the controls of a table with the given font and returns their
+// handles in table order. Throws on failure.
+std::vector<HWND> CreateControls(HWND parent, std::span<const ControlLayout> layout, HFONT font,
+                                 TableOrder order = TableOrder::TabOrder);
 
 }  // namespace quilldeck::win

@@ -93,6 +93,13 @@ TEST_F(ProgramTest, ANormalStartShowsTheWindowWithRowOneSelectedAndBindsNothing)
     EXPECT_EQ(quilldeck.RowText(2, 1), "<Not Define>");
     EXPECT_TRUE(quilldeck.Checked(0));
     EXPECT_FALSE(quilldeck.Checked(1));
+    // The focus holder lies beneath the list, where it is never seen.
+    bool dummyBeneathList = false;
+    for (HWND below = ::GetWindow(quilldeck.ListView(), GW_HWNDNEXT); below != nullptr;
+         below = ::GetWindow(below, GW_HWNDNEXT)) {
+        dummyBeneathList = dummyBeneathList || ::GetDlgCtrlID(below) == 100;
+    }
+    EXPECT_TRUE(dummyBeneathList);
     // No hot key until the first minimise.
     EXPECT_TRUE(QIsFree());
     EXPECT_EQ(quilldeck.Exit(), 0u);
