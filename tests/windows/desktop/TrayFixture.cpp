@@ -29,20 +29,9 @@ private:
 
 std::vector<HWND> TopLevelWindowsOf(DWORD processId, const std::string& className) {
     std::vector<HWND> found;
-    struct Search {
-        DWORD processId;
-        const std::string& className;
-        std::vector<HWND>& found;
-    } search{processId, className, found};
-    ::EnumWindows(
-        [](HWND window, LPARAM param) -> BOOL {
-            auto& s = *reinterpret_cast<Search*>(param);
-            DWORD owner = 0;
-            ::GetWindowThreadProcessId(window, &owner);
-            if (owner == s.processId && ClassName(window) == s.className) s.found.push_back(window);
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&search));
+    for (HWND window : testing::TopLevelWindowsOf(processId)) {
+        if (ClassName(window) == className) found.push_back(window);
+    }
     return found;
 }
 
