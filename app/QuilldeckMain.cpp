@@ -2,11 +2,8 @@
 
 #include <commctrl.h>
 
-#include <array>
-
 #include "slots/InOutError.h"
 #include "ui/MainWindowLayout.h"
-#include "win/SystemError.h"
 
 namespace quilldeck {
 namespace {
@@ -432,7 +429,8 @@ LRESULT TForm1::OnNotify(const NMHDR& header) {
 }
 
 LRESULT TForm1::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
-    if (TrayIcon1 && TrayIcon1->Active()) {
+    // While the icon is active it stands in front of this handler.
+    if (TrayIcon1) {
         LRESULT result = 0;
         if (TrayIcon1->FilterOwnerMessage(Handle(), message, wParam, lParam, result)) return result;
     }
