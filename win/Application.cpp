@@ -65,7 +65,7 @@ void Application::BringToFront() {
     if (last != Handle() && ::IsWindowVisible(last) && ::IsWindowEnabled(last)) ::SetForegroundWindow(last);
 }
 
-void Application::ProcessMessages() {
+void ProcessPendingMessages() {
     MSG message;
     while (::PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
         if (message.message == WM_QUIT) {
@@ -77,6 +77,8 @@ void Application::ProcessMessages() {
         ::DispatchMessageA(&message);
     }
 }
+
+void Application::ProcessMessages() { ProcessPendingMessages(); }
 
 void Application::Terminate() { ::PostQuitMessage(0); }
 

@@ -58,6 +58,10 @@ private:
     std::vector<HWND> hiddenWhileMinimized_;
 };
 
+// Dispatches every message already queued for this thread, then returns; a
+// quit message taken on the way is posted again for the loop that called.
+void ProcessPendingMessages();
+
 // Asks a question in the "Confirm" box: question icon, "&Yes" (default) and
 // "&No", which Escape answers as well. True for Yes.
 bool Confirm(HWND owner, const std::string& question);

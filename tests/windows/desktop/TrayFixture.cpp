@@ -1,5 +1,7 @@
 #include "TrayFixture.h"
 
+#include "win/Application.h"
+
 #include <commctrl.h>
 
 #include <array>
@@ -35,17 +37,6 @@ std::vector<HWND> TopLevelWindowsOf(DWORD processId, const std::string& classNam
     return found;
 }
 
-void ProcessPendingMessages() {
-    MSG message;
-    while (::PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
-        if (message.message == WM_QUIT) {
-            ::PostQuitMessage(static_cast<int>(message.wParam));
-            return;
-        }
-        ::TranslateMessage(&message);
-        ::DispatchMessageA(&message);
-    }
-}
 
 OpenMenu ReadMenu(HWND window) {
     OpenMenu view;
@@ -167,7 +158,7 @@ TrayRig::TrayRig(bool inactive, bool withTaskbarCreated) {
                                        ::LoadIconA(nullptr, reinterpret_cast<LPCSTR>(IDI_APPLICATION)), [this] {
                                            ++processMessagesCalls;
                                            if (whileProcessing) whileProcessing();
-                                           ProcessPendingMessages();
+                                           win::ProcessPendingMessages();
                                        });
     owner.icon = icon.get();
     if (inactive) {
