@@ -30,7 +30,7 @@ private:
 int RunQuilldeck(int showCommand) {
     const UINT taskbarCreated = ::RegisterWindowMessageA("TaskbarCreated");
     ComApartment com;
-    INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_LISTVIEW_CLASSES | ICC_BAR_CLASSES};
+    INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_LISTVIEW_CLASSES | ICC_BAR_CLASSES | ICC_HOTKEY_CLASS};
     ::InitCommonControlsEx(&controls);
 
     win::Application application("Quilldeck");

@@ -4,6 +4,7 @@
 
 #include "slots/InOutError.h"
 #include "ui/MainWindowLayout.h"
+#include "ui/QuilldeckDefine.h"
 
 namespace quilldeck {
 namespace {
@@ -343,7 +344,19 @@ LRESULT CALLBACK TForm1::ListView1Keys(HWND window, UINT message, WPARAM wParam,
 }
 
 void TForm1::ListView1DblClick() {
-    // The Define/Edit dialog comes with its own change.
+    const int row = SelectedRow();
+    if (row < 0 || row >= SlotCount) return;
+    SlotEditValues values;
+    {
+        TForm2 Form2(app_.TaskbarEntry(), Handle(), app_.CommonFont(), slots_.EditValues(row));
+        if (Form2.ShowModal() != IDOK) return;
+        values = Form2.Values();
+    }
+    slots_.CommitSlot(row, values.description, values.shortcut, values.text, values.active);
+    // The row shows the new values even when the save fails.
+    ShowRow(row);
+    SaveSettings();
+    ApplyAllSlots();
 }
 
 void TForm1::Up1Click() {

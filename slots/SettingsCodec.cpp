@@ -80,6 +80,14 @@ void AppendLine(std::string& out, std::string_view line) {
 
 }  // namespace
 
+bool HoldsBlockCloserLine(std::string_view text) {
+    LineReader lines(text);
+    while (!lines.AtEnd()) {
+        if (lines.ReadLine() == BlockCloser) return true;
+    }
+    return false;
+}
+
 bool DecodeSettings(std::string_view data, SlotTable& table, const CodePage& codePage) {
     table.ResetAll();
     RecordReader reader(data);

@@ -18,4 +18,10 @@ bool DecodeSettings(std::string_view data, SlotTable& table, const CodePage& cod
 
 std::string EncodeSettings(const SlotTable& table, bool startMinimize, const CodePage& codePage);
 
+// Whether an 8-bit slot text holds a line that the reader would take for the
+// end of its block ("[/memo]"): the format has no escape for it, so such a
+// text would end its block early and every later record would fall out of
+// step. Lines are split as the reader splits them.
+bool HoldsBlockCloserLine(std::string_view text);
+
 }  // namespace quilldeck

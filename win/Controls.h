@@ -15,6 +15,10 @@ struct ControlLayout {
     DWORD style;
     DWORD exStyle;
     int left, top, width, height;
+    // A label that grows to its text when the font draws it wider than the
+    // width given (another font standing in for the one asked for), rather
+    // than wrapping or clipping it.
+    bool widenToText = false;
 };
 
 // How a table lists its controls: in tab order, which is the stacking order

@@ -6,15 +6,27 @@ namespace {
 constexpr DWORD DialogStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN | DS_MODALFRAME;
 constexpr DWORD DialogExStyle = WS_EX_DLGMODALFRAME;
 
+RECT AreaToCentreIn(HWND centreOver, HWND owner) {
+    RECT area{0, 0, ::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN)};
+    for (HWND window : {centreOver, owner}) {
+        if (window != nullptr && ::IsWindowVisible(window)) {
+            RECT rect{};
+            ::GetWindowRect(window, &rect);
+            // A zero-size window (the taskbar entry) is no place to centre over.
+            if (rect.right > rect.left && rect.bottom > rect.top) return rect;
+        }
+    }
+    return area;
+}
+
 }  // namespace
 
-ModalDialog::ModalDialog(HWND owner, const char* caption, int clientWidth, int clientHeight) : owner_(owner) {
+ModalDialog::ModalDialog(HWND owner, HWND centreOver, const char* caption, int clientWidth, int clientHeight) {
     RECT frame{0, 0, clientWidth, clientHeight};
     ::AdjustWindowRectEx(&frame, DialogStyle, FALSE, DialogExStyle);
     const int width = frame.right - frame.left;
     const int height = frame.bottom - frame.top;
-    RECT over{0, 0, ::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN)};
-    if (owner != nullptr && ::IsWindowVisible(owner)) ::GetWindowRect(owner, &over);
+    const RECT over = AreaToCentreIn(centreOver, owner);
     const int left = over.left + (over.right - over.left - width) / 2;
     const int top = over.top + (over.bottom - over.top - height) / 2;
     Create("QuilldeckDialog", DialogExStyle, DialogStyle, caption, left, top, width, height, owner, nullptr, 0,
@@ -23,24 +35,54 @@ ModalDialog::ModalDialog(HWND owner, const char* caption, int clientWidth, int c
 
 ModalDialog::~ModalDialog() { Destroy(); }
 
+std::vector<HWND> ModalDialog::DisableOtherWindows() const {
+    struct Search {
+        HWND dialog;
+        std::vector<HWND> disabled;
+    } search{Handle(), {}};
+    ::EnumThreadWindows(
+        ::GetCurrentThreadId(),
+        [](HWND window, LPARAM param) -> BOOL {
+            auto& s = *reinterpret_cast<Search*>(param);
+            if (window != s.dialog && ::IsWindowVisible(window) && ::IsWindowEnabled(window)) {
+                ::EnableWindow(window, FALSE);
+                s.disabled.push_back(window);
+            }
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.disabled;
+}
+
 int ModalDialog::ShowModal() {
     ended_ = false;
     result_ = IDCANCEL;
-    const bool ownerWasEnabled = owner_ != nullptr && ::IsWindowEnabled(owner_);
-    if (ownerWasEnabled) ::EnableWindow(owner_, FALSE);
+    const HWND activeBefore = ::GetActiveWindow();
+    // Every window of the program waits for the dialog, not only its owner.
+    const std::vector<HWND> disabled = DisableOtherWindows();
     ::ShowWindow(Handle(), SW_SHOW);
     FormShow();
     MSG message;
     while (!ended_ && ::GetMessageA(&message, nullptr, 0, 0) > 0) {
+        // No cancel button: Escape ends nothing, and a multi-line edit would
+        // otherwise turn it into a close of its dialog.
+        if (message.message == WM_KEYDOWN && message.wParam == VK_ESCAPE && ::IsChild(Handle(), message.hwnd)) {
+            continue;
+        }
         if (!::IsDialogMessageA(Handle(), &message)) {
             ::TranslateMessage(&message);
             ::DispatchMessageA(&message);
         }
     }
     if (!ended_) ::PostQuitMessage(static_cast<int>(message.wParam));  // the outer loop must end too
-    // The owner comes back before the dialog goes, so it gets the activation.
-    if (ownerWasEnabled) ::EnableWindow(owner_, TRUE);
-    if (owner_ != nullptr) ::SetActiveWindow(owner_);
+    // The other windows come back before the dialog goes, so the window that
+    // was active gets the activation again.
+    for (auto it = disabled.rbegin(); it != disabled.rend(); ++it) {
+        if (::IsWindow(*it)) ::EnableWindow(*it, TRUE);
+    }
+    if (activeBefore != nullptr && activeBefore != Handle() && ::IsWindowVisible(activeBefore)) {
+        ::SetActiveWindow(activeBefore);
+    }
     ::ShowWindow(Handle(), SW_HIDE);
     return result_;
 }
@@ -65,6 +107,16 @@ LRESULT ModalDialog::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
                 ::SetFocus(focus_);
             }
             return 0;
+        case WM_NEXTDLGCTL: {
+            // A multi-line edit asks for this on Tab, as a dialog box would
+            // handle it: the next (wParam 0) or previous control, or lParam's.
+            HWND next = LOWORD(lParam) ? reinterpret_cast<HWND>(wParam)
+                                       : ::GetNextDlgTabItem(Handle(), ::GetFocus(), wParam != 0);
+            if (next == nullptr) return 0;
+            ::SetFocus(next);
+            if (::SendMessageA(next, WM_GETDLGCODE, 0, 0) & DLGC_HASSETSEL) ::SendMessageA(next, EM_SETSEL, 0, -1);
+            return 0;
+        }
         case WM_COMMAND:
             // Enter and Escape arrive as IDOK and IDCANCEL from the dialog
             // manager; this dialog has no default or cancel button.

@@ -2,27 +2,31 @@
 
 #include <windows.h>
 
+#include <vector>
+
 #include "Window.h"
 
 namespace quilldeck::win {
 
 // A dialog window made afresh for one use: fixed dialog frame, button-face
-// background, centred over its owner, run modally by ShowModal. Its OK and
-// Cancel are plain buttons that call EndModal: Enter and Escape end nothing
-// unless a button has the focus, and the title-bar close box ends it as
-// Cancel. Messages for other windows (hot key presses among them) go on being
-// delivered while it is open.
+// background, centred over a given window, run modally by ShowModal. Its OK
+// and Cancel are plain buttons that call EndModal: Enter and Escape end
+// nothing unless a button has the focus, and the title-bar close box ends it
+// as Cancel. Messages for other windows (hot key presses among them) go on
+// being delivered while it is open.
 class ModalDialog : protected Window {
 public:
     ~ModalDialog() override;
 
-    // Disables the owner, shows the dialog and returns the result that
-    // EndModal was given (IDCANCEL for the close box).
+    // Disables the thread's other windows, shows the dialog and returns the
+    // result that EndModal was given (IDCANCEL for the close box).
     int ShowModal();
     HWND Handle() const noexcept { return Window::Handle(); }
 
 protected:
-    ModalDialog(HWND owner, const char* caption, int clientWidth, int clientHeight);
+    // owner: the window that owns the dialog; centreOver: the window it opens
+    // over when that is visible (else the owner, else the screen).
+    ModalDialog(HWND owner, HWND centreOver, const char* caption, int clientWidth, int clientHeight);
 
     void EndModal(int result);
     // Called each time the dialog is shown, before the loop starts.
@@ -30,7 +34,8 @@ protected:
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 
 private:
-    HWND owner_;
+    std::vector<HWND> DisableOtherWindows() const;
+
     HWND focus_ = nullptr;
     int result_ = 0;
     bool ended_ = false;

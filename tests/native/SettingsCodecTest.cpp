@@ -188,5 +188,38 @@ TEST(SettingsRoundTripTest, SurplusRecordsAreGoneAfterTheNextSave) {
     EXPECT_EQ(EncodeSettings(table, false, CodePage1252), " \r\n" + DefaultRecords(20));
 }
 
+// A text is refused exactly when storing it would break the records after it.
+TEST(BlockCloserLineTest, FlagsExactlyTheTextsThatWouldEndTheirBlockEarly) {
+    const std::pair<std::string, bool> cases[] = {
+        {"[/memo]", true},
+        {"a\r\n[/memo]", true},
+        {"[/memo]\r\nb", true},
+        {"a\r\n[/memo]\r\nb", true},
+        {"a\n[/memo]", true},       // a lone LF ends a line as well
+        {"[/me\rmo]", true},        // a lone CR is dropped when read
+        {"[/memo]\r", true},
+        {"", false},
+        {"[memo]", false},
+        {"[/MEMO]", false},
+        {" [/memo]", false},
+        {"[/memo] ", false},
+        {"x[/memo]", false},
+        {"[/memo]x", false},
+        {"[/memo", false},
+        {"a\r\n[/memo]]\r\nb", false},
+    };
+    for (const auto& [text, refused] : cases) {
+        EXPECT_EQ(HoldsBlockCloserLine(text), refused) << text;
+
+        SlotTable table(CodePage1252, KeyNames1252);
+        table.Store(0, {true, "First", "None"}, CodePage1252.ToUtf16(text));
+        table.Store(1, {true, "Second", "Ctrl+Alt+S"}, u"second");
+        SlotTable reread(CodePage1252, KeyNames1252);
+        DecodeSettings(EncodeSettings(table, false, CodePage1252), reread, CodePage1252);
+        const bool nextRecordSurvives = reread.At(1) == table.At(1) && reread.Text(1) == table.Text(1);
+        EXPECT_EQ(nextRecordSurvives, !refused) << text;
+    }
+}
+
 }  // namespace
 }  // namespace quilldeck

@@ -117,7 +117,7 @@ std::string QuilldeckProgram::StatusText() {
     return buffer.ReadString(0, 512);
 }
 
-void QuilldeckProgram::SelectRowByClick(int row) {
+POINT QuilldeckProgram::RowPoint(int row) {
     RemoteBuffer buffer(process_->Id(), sizeof(RECT));
     RECT rect{LVIR_LABEL, 0, 0, 0};
     buffer.Write(0, &rect, sizeof(rect));
@@ -125,6 +125,11 @@ void QuilldeckProgram::SelectRowByClick(int row) {
     buffer.Read(0, &rect, sizeof(rect));
     POINT at{rect.left + 60, (rect.top + rect.bottom) / 2};
     ::ClientToScreen(ListView(), &at);
+    return at;
+}
+
+void QuilldeckProgram::SelectRowByClick(int row) {
+    const POINT at = RowPoint(row);
     RunUnix("/usr/bin/xdotool mousemove " + std::to_string(at.x) + " " + std::to_string(at.y) + " click 1");
 }
 
@@ -138,6 +143,38 @@ void QuilldeckProgram::ClearSelection() {
 }
 
 bool QuilldeckProgram::Shown() { return ::IsWindowVisible(MainWindow()) != FALSE; }
+
+HWND QuilldeckProgram::Dialog(const std::string& caption, std::chrono::milliseconds timeout) {
+    HWND found = nullptr;
+    WaitFor(
+        [&] {
+            for (HWND window : VisibleWindowsOf(process_->Id())) {
+                if (ClassName(window) == "QuilldeckDialog" && WindowText(window) == caption) found = window;
+            }
+            return found != nullptr;
+        },
+        timeout);
+    return found;
+}
+
+std::string ControlText(HWND control) {
+    const auto length = ::SendMessageA(control, WM_GETTEXTLENGTH, 0, 0);
+    std::string text(static_cast<std::size_t>(length) + 1, '\0');
+    const auto copied = ::SendMessageA(control, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()));
+    text.resize(static_cast<std::size_t>(copied));
+    return text;
+}
+
+void SetControlText(HWND control, const std::string& text) {
+    ::SendMessageA(control, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
+}
+
+HWND FocusedControlOf(HWND window) {
+    GUITHREADINFO info{};
+    info.cbSize = sizeof(info);
+    ::GetGUIThreadInfo(::GetWindowThreadProcessId(window, nullptr), &info);
+    return info.hwndFocus;
+}
 
 bool QuilldeckProgram::Opaque() { return (::GetWindowLongA(MainWindow(), GWL_EXSTYLE) & WS_EX_LAYERED) == 0; }
 

@@ -40,6 +40,8 @@ public:
     bool Checked(int row);
     std::string RowText(int row, int column);
     std::string StatusText();
+    // A screen point on a row's description, where a user clicks.
+    POINT RowPoint(int row);
     void SelectRowByClick(int row);
     // No row selected: a state the list reaches only in odd ways.
     void ClearSelection();
@@ -47,10 +49,20 @@ public:
     bool Shown();
     bool Opaque();
 
+    // A shown dialog of the program with that caption; null when none came.
+    HWND Dialog(const std::string& caption, std::chrono::milliseconds timeout = std::chrono::seconds(10));
+
 private:
     TempFolder appData_;
     std::unique_ptr<ChildProcess> process_;
     HWND main_ = nullptr;
 };
+
+// A control's text through WM_GETTEXT / WM_SETTEXT, which cross processes
+// (GetWindowText does not ask another process's edit for its text).
+std::string ControlText(HWND control);
+void SetControlText(HWND control, const std::string& text);
+// The window that has the keyboard focus in the thread that owns this one.
+HWND FocusedControlOf(HWND window);
 
 }  // namespace quilldeck::testing

@@ -1,9 +1,7 @@
 #include <windows.h>
 #include <shellapi.h>
 
-#include "../ProgramDriver.h"
-#include "DesktopFixture.h"
-#include "TrayFixture.h"
+#include "ProgramFixture.h"
 
 namespace quilldeck {
 namespace {
@@ -23,56 +21,9 @@ std::string StartMinimized(std::string settings) {
     return settings;
 }
 
-// Quilldeck's icon, by its tooltip, in Wine's notification area.
-bool TrayShowsAnIcon() { return ShownTrayIconsWithTip("Quilldeck 1.01").size() == 1; }
-
-POINT QuilldeckIcon() {
-    const auto icons = ShownTrayIconsWithTip("Quilldeck 1.01");
-    return icons.empty() ? POINT{0, 0} : icons.front().Centre();
-}
-
-void DoubleClickTheIcon() {
-    const POINT at = QuilldeckIcon();
-    RunUnix("/usr/bin/xdotool mousemove " + std::to_string(at.x) + " " + std::to_string(at.y) +
-            " click --repeat 2 --delay 80 1");
-}
-
 bool QIsFree() { return CombinationIsFree(MOD_CONTROL | MOD_ALT, 'Q'); }
 
-class ProgramTest : public ::testing::Test {
-protected:
-    void TearDown() override { RunUnix("/usr/bin/xdotool keyup ctrl alt shift"); }
-
-    // In the tray: window hidden, taskbar button gone, icon shown.
-    static ::testing::AssertionResult InTray(QuilldeckProgram& quilldeck) {
-        if (!WaitFor([&] { return !quilldeck.Shown() && TrayShowsAnIcon(); }, 10s)) {
-            return ::testing::AssertionFailure() << "shown " << quilldeck.Shown() << ", tray icon " << TrayShowsAnIcon();
-        }
-        if (::IsWindowVisible(quilldeck.TaskbarEntry())) return ::testing::AssertionFailure() << "taskbar button";
-        return ::testing::AssertionSuccess();
-    }
-
-    static ::testing::AssertionResult ShownOpaque(QuilldeckProgram& quilldeck) {
-        if (!WaitFor([&] { return quilldeck.Shown() && quilldeck.Opaque(); }, 10s)) {
-            return ::testing::AssertionFailure() << "shown " << quilldeck.Shown() << ", opaque " << quilldeck.Opaque();
-        }
-        return ::testing::AssertionSuccess();
-    }
-
-    void FocusQuilldeck(QuilldeckProgram& quilldeck) {
-        const std::string xWindow = std::to_string(XWindowOf(quilldeck.MainWindow()));
-        RunUnix("/usr/bin/xdotool windowfocus --sync " + xWindow);
-        WaitFor([&] { return ::GetForegroundWindow() == quilldeck.MainWindow(); }, 3s);
-    }
-
-    ::testing::AssertionResult Pastes(const std::string& keys, const std::u16string& expected) {
-        PasteTarget target;
-        target.Focus();
-        RunUnix("/usr/bin/xdotool key " + keys);
-        if (PumpUntil([&] { return target.Text() == expected; }, 5s)) return ::testing::AssertionSuccess();
-        return ::testing::AssertionFailure() << keys << " pasted " << target.Text().size() << " characters";
-    }
-};
+class ProgramTest : public ProgramFixture {};
 
 TEST_F(ProgramTest, ANormalStartShowsTheWindowWithRowOneSelectedAndBindsNothing) {
     QuilldeckProgram quilldeck(TwoSlots);

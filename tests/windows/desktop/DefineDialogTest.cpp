@@ -1,0 +1,523 @@
+#include <windows.h>
+#include <commctrl.h>
+
+#include <array>
+#include <cstring>
+#include <vector>
+
+#include "ProgramFixture.h"
+#include "ui/DefineLayout.h"
+
+namespace quilldeck {
+namespace {
+
+using namespace testing;
+using namespace std::chrono_literals;
+
+constexpr const char* DefineCaption = "Define/Edit";
+
+// One record as the program writes it.
+std::string Record(const std::string& active, const std::string& description, const std::string& shortcut,
+                   const std::string& text = "") {
+    std::string record = active + "\r\n" + description + "\r\n" + shortcut + "\r\n[memo]\r\n";
+    if (!text.empty()) record += text + "\r\n";
+    return record + "[/memo]\r\n\r\n";
+}
+
+const std::string EmptyRecord = Record("0", "<Not Define>", "None");
+
+// A whole settings file as the program writes it: the records given, the
+// rest empty.
+std::string SettingsOf(std::vector<std::string> records, bool startMinimize = false) {
+    records.resize(20, EmptyRecord);
+    std::string settings = startMinimize ? "#\r\n" : " \r\n";
+    for (const std::string& record : records) settings += record;
+    return settings;
+}
+
+const std::string LongText(400, 'L');
+
+// Slot 1 pastes "quick" on Ctrl+Alt+Q; slot 2's shortcut names no key;
+// slot 3 is empty; slot 4 holds a text longer than the user may type.
+const std::vector<std::string> StandardRecords = {
+    Record("1", "Quick", "Ctrl+Alt+Q", "quick\r\nline"),
+    Record("0", "Second", "Ctrl+Foo", "second"),
+    EmptyRecord,
+    Record("0", "Long", "None", LongText),
+};
+
+bool IsFree(UINT modifiers, UINT key) { return CombinationIsFree(modifiers, key); }
+bool QIsFree() { return IsFree(MOD_CONTROL | MOD_ALT, 'Q'); }
+
+class DefineDialogTest : public ProgramFixture {
+protected:
+    explicit DefineDialogTest(const std::string& settings = SettingsOf(StandardRecords)) : quilldeck(settings) {}
+
+    void SetUp() override {
+        ASSERT_TRUE(ShownOpaque(quilldeck));
+        FocusQuilldeck(quilldeck);
+    }
+
+    void Select(int row) {
+        quilldeck.SelectRowByClick(row);
+        ASSERT_TRUE(WaitFor([&] { return quilldeck.SelectedRow() == row; })) << "row " << row + 1;
+    }
+
+    // Selects a row and presses F5 there; the dialog that opens.
+    HWND OpenByF5(int row) {
+        Select(row);
+        Keys("F5");
+        return quilldeck.Dialog(DefineCaption);
+    }
+
+    static void Keys(const std::string& keys) { RunUnix("/usr/bin/xdotool key --delay 40 " + keys); }
+    // Keys to a window of the program, which gets the X focus first.
+    static void KeysTo(HWND window, const std::string& keys) {
+        RunUnix("/usr/bin/xdotool windowfocus --sync " + std::to_string(XWindowOf(window)) + " key --delay 40 " +
+                keys);
+    }
+    static void TypeTo(HWND window, const std::string& text) {
+        RunUnix("/usr/bin/xdotool windowfocus --sync " + std::to_string(XWindowOf(window)) + " type --delay 40 '" +
+                text + "'");
+    }
+    static void ClickOn(HWND control) {
+        RECT rect{};
+        ::GetWindowRect(control, &rect);
+        RunUnix("/usr/bin/xdotool mousemove " + std::to_string((rect.left + rect.right) / 2) + " " +
+                std::to_string((rect.top + rect.bottom) / 2) + " click 1");
+    }
+
+    static HWND Control(HWND dialog, int id) { return ::GetDlgItem(dialog, id); }
+    static WORD HotKeyWord(HWND dialog) {
+        return static_cast<WORD>(::SendMessageA(Control(dialog, ui::IdInp_2), HKM_GETHOTKEY, 0, 0));
+    }
+    static bool Ticked(HWND dialog) {
+        return ::SendMessageA(Control(dialog, ui::IdCheckBox1), BM_GETCHECK, 0, 0) == BST_CHECKED;
+    }
+    static ::testing::AssertionResult Closes(HWND dialog) {
+        if (WaitFor([&] { return !::IsWindowVisible(dialog); })) return ::testing::AssertionSuccess();
+        return ::testing::AssertionFailure() << "the dialog stays open";
+    }
+    // Whether the dialog is still open after the program had time to act.
+    bool StaysOpen(HWND dialog) {
+        PumpFor(500ms);
+        return ::IsWindowVisible(dialog) != FALSE;
+    }
+
+    QuilldeckProgram quilldeck;
+};
+
+TEST_F(DefineDialogTest, ShowsItsControlsInPlaceAndInTabOrderOverTheDisabledMainWindow) {
+    const HWND dialog = OpenByF5(2);
+    ASSERT_NE(dialog, nullptr);
+    RECT client{};
+    ::GetClientRect(dialog, &client);
+    EXPECT_EQ(client.right, 438);
+    EXPECT_EQ(client.bottom, 275);
+    RECT main{}, shown{};
+    ::GetWindowRect(quilldeck.MainWindow(), &main);
+    ::GetWindowRect(dialog, &shown);
+    EXPECT_NEAR((shown.left + shown.right) / 2, (main.left + main.right) / 2, 2);
+    EXPECT_NEAR((shown.top + shown.bottom) / 2, (main.top + main.bottom) / 2, 2);
+    EXPECT_FALSE(::IsWindowEnabled(quilldeck.MainWindow()));
+    EXPECT_EQ(::GetWindowLongA(dialog, GWL_STYLE) & (WS_THICKFRAME | WS_MINIMIZEBOX | WS_MAXIMIZEBOX), 0);
+
+    const struct {
+        int id;
+        const char* className;
+        const char* caption;
+        RECT rect;
+    } controls[] = {
+        {ui::IdInp_1, "Edit", "", {12, 28, 265, 52}},
+        {ui::IdInp_2, "msctls_hotkey32", nullptr, {276, 28, 429, 52}},
+        {ui::IdMemo1, "Edit", "", {12, 80, 429, 229}},
+        {ui::IdCheckBox1, "Button", "Active", {16, 244, 81, 261}},
+        {ui::IdButton1, "Button", "OK", {272, 240, 347, 265}},
+        {ui::IdButton3, "Button", "Cancel", {352, 240, 427, 265}},
+        {ui::IdLabel1, "Static", "Description:", {12, 8, 80, 24}},
+        {ui::IdLabel3, "Static", "Shortcut Key:", {276, 8, 353, 24}},
+        {ui::IdLabel2, "Static", "Paste Text:", {12, 60, 77, 76}},
+    };
+    for (const auto& expected : controls) {
+        const HWND control = Control(dialog, expected.id);
+        ASSERT_NE(control, nullptr) << expected.id;
+        EXPECT_EQ(_stricmp(ClassName(control).c_str(), expected.className), 0) << ClassName(control);
+        if (expected.caption != nullptr) {
+            EXPECT_EQ(ControlText(control), expected.caption);
+        }
+        RECT rect{};
+        ::GetWindowRect(control, &rect);
+        ::MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&rect), 2);
+        EXPECT_EQ(rect.left, expected.rect.left) << expected.id;
+        EXPECT_EQ(rect.top, expected.rect.top) << expected.id;
+        // A label may grow to its text where another font stands in for Tahoma.
+        if (_stricmp(ClassName(control).c_str(), "Static") == 0) {
+            EXPECT_GE(rect.right, expected.rect.right) << expected.id;
+        } else {
+            EXPECT_EQ(rect.right, expected.rect.right) << expected.id;
+        }
+        EXPECT_EQ(rect.bottom, expected.rect.bottom) << expected.id;
+    }
+    // Tab order, and the labels take no focus.
+    const int tabOrder[] = {ui::IdInp_1, ui::IdInp_2, ui::IdMemo1, ui::IdCheckBox1, ui::IdButton1, ui::IdButton3};
+    HWND control = Control(dialog, ui::IdInp_1);
+    for (std::size_t i = 1; i <= std::size(tabOrder); ++i) {
+        control = ::GetNextDlgTabItem(dialog, control, FALSE);
+        EXPECT_EQ(::GetDlgCtrlID(control), tabOrder[i % std::size(tabOrder)]);
+    }
+    ClickOn(Control(dialog, ui::IdButton3));
+    EXPECT_TRUE(Closes(dialog));
+    EXPECT_TRUE(WaitFor([&] { return ::IsWindowEnabled(quilldeck.MainWindow()) != FALSE; }));
+}
+
+class DefineOpenTest : public DefineDialogTest, public ::testing::WithParamInterface<int> {};
+
+// F5, a double click and the context menu's entry open the dialog with the
+// slot's values and the focus in the description.
+TEST_P(DefineOpenTest, OpensWithTheSlotsValues) {
+    switch (GetParam()) {
+        case 0:
+            Select(0);
+            Keys("F5");
+            break;
+        case 1: {
+            Select(1);  // the selection moves to where the user double-clicks
+            const POINT at = quilldeck.RowPoint(0);
+            RunUnix("/usr/bin/xdotool mousemove " + std::to_string(at.x) + " " + std::to_string(at.y) +
+                    " click --repeat 2 --delay 80 1");
+            break;
+        }
+        case 2: {
+            Select(0);
+            const POINT at = quilldeck.RowPoint(0);
+            RunUnix("/usr/bin/xdotool mousemove " + std::to_string(at.x) + " " + std::to_string(at.y) + " click 3");
+            ASSERT_TRUE(WaitFor([&] { return WindowOfClass(quilldeck.Process().Id(), "#32768") != nullptr; }));
+            Keys("Down Return");
+            break;
+        }
+    }
+    const HWND dialog = quilldeck.Dialog(DefineCaption);
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_EQ(ControlText(Control(dialog, ui::IdInp_1)), "Quick");
+    EXPECT_EQ(HotKeyWord(dialog), MAKEWORD('Q', HOTKEYF_CONTROL | HOTKEYF_ALT));
+    EXPECT_EQ(ControlText(Control(dialog, ui::IdMemo1)), "quick\r\nline");
+    EXPECT_TRUE(Ticked(dialog));
+    EXPECT_TRUE(WaitFor([&] { return FocusedControlOf(dialog) == Control(dialog, ui::IdInp_1); }));
+    ClickOn(Control(dialog, ui::IdButton3));
+    EXPECT_TRUE(Closes(dialog));
+}
+
+INSTANTIATE_TEST_SUITE_P(Ways, DefineOpenTest, ::testing::Range(0, 3));
+
+TEST_F(DefineDialogTest, AnEmptySlotAndAShortcutThatNamesNoKeyShowEmptyFields) {
+    const struct {
+        int row;
+        const char* description;
+        const char* text;
+    } cases[] = {
+        {1, "Second", "second"},
+        {2, "", ""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.row + 1);
+        const HWND dialog = OpenByF5(c.row);
+        ASSERT_NE(dialog, nullptr);
+        EXPECT_EQ(ControlText(Control(dialog, ui::IdInp_1)), c.description);
+        EXPECT_EQ(HotKeyWord(dialog), 0);
+        EXPECT_EQ(ControlText(Control(dialog, ui::IdMemo1)), c.text);
+        EXPECT_FALSE(Ticked(dialog));
+        ClickOn(Control(dialog, ui::IdButton3));
+        ASSERT_TRUE(Closes(dialog));
+        FocusQuilldeck(quilldeck);
+    }
+}
+
+TEST_F(DefineDialogTest, ASlotDefinedByKeyboardAloneIsSavedAndPastesAtOnceWhileTheWindowStaysOpen) {
+    const HWND dialog = OpenByF5(2);
+    ASSERT_NE(dialog, nullptr);
+    TypeTo(dialog, "Greeting");
+    KeysTo(dialog, "Tab ctrl+alt+g Tab");
+    TypeTo(dialog, "Hello");
+    KeysTo(dialog, "Return");
+    TypeTo(dialog, "World");
+    KeysTo(dialog, "Tab space Tab Return");
+    ASSERT_TRUE(Closes(dialog));
+
+    std::vector<std::string> records = StandardRecords;
+    records[2] = Record("1", "Greeting", "Ctrl+Alt+G", "Hello\r\nWorld");
+    EXPECT_TRUE(WaitFor([&] { return quilldeck.Settings() == SettingsOf(records); })) << quilldeck.Settings();
+    EXPECT_EQ(quilldeck.RowText(2, 1), "Greeting");
+    EXPECT_EQ(quilldeck.RowText(2, 2), "Ctrl+Alt+G");
+    EXPECT_TRUE(quilldeck.Checked(2));
+    // Every active slot is bound, not only the one just defined.
+    EXPECT_TRUE(WaitFor([] { return !IsFree(MOD_CONTROL | MOD_ALT, 'G') && !QIsFree(); }));
+    EXPECT_TRUE(Pastes("ctrl+alt+g", u"Hello\r\nWorld"));
+    EXPECT_TRUE(quilldeck.Shown());
+    EXPECT_FALSE(TrayShowsAnIcon());
+}
+
+// OK fills an empty description from the text's first line; empty fields
+// store the defaults.
+TEST_F(DefineDialogTest, OkStoresWhatTheFieldsHoldWithTheDescriptionFromTheFirstLine) {
+    const struct {
+        const char* description;
+        const char* text;
+        bool tick;
+        std::string record;
+    } cases[] = {
+        {"", "Hello\r\nWorld", false, Record("0", "Hello", "None", "Hello\r\nWorld")},
+        {"", "", true, Record("1", "<Not Define>", "None")},
+        {"", "\r\nSecond line", false, Record("0", "<Not Define>", "None", "\r\nSecond line")},
+        {"  ", "Hello", false, Record("0", "  ", "None", "Hello")},
+    };
+    std::vector<std::string> records = StandardRecords;
+    int row = 4;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.text);
+        const HWND dialog = OpenByF5(row);
+        ASSERT_NE(dialog, nullptr);
+        SetControlText(Control(dialog, ui::IdInp_1), c.description);
+        SetControlText(Control(dialog, ui::IdMemo1), c.text);
+        if (c.tick) {
+            ClickOn(Control(dialog, ui::IdCheckBox1));
+            ASSERT_TRUE(WaitFor([&] { return Ticked(dialog); }));
+        }
+        ClickOn(Control(dialog, ui::IdButton1));
+        ASSERT_TRUE(Closes(dialog));
+        records.resize(row + 1, EmptyRecord);
+        records[row] = c.record;
+        EXPECT_TRUE(WaitFor([&] { return quilldeck.Settings() == SettingsOf(records); })) << quilldeck.Settings();
+        ++row;
+        FocusQuilldeck(quilldeck);
+    }
+    // A description of exactly "<Not Define>" leaves the slot undefined: Delete is refused.
+    Select(6);
+    Keys("ctrl+Delete");
+    EXPECT_FALSE(FindMessageBox(quilldeck.Process().Id(), 1s));
+}
+
+class DefineCancelTest : public DefineDialogTest, public ::testing::WithParamInterface<int> {};
+
+// Whatever was edited, Escape ends nothing, and Cancel, Alt+F4 and the close
+// box change neither the row nor the file nor the hot keys.
+TEST_P(DefineCancelTest, ChangesNothing) {
+    const std::string before = quilldeck.Settings();
+    const FILETIME writtenBefore = quilldeck.SettingsWriteTime();
+    const HWND dialog = OpenByF5(0);
+    ASSERT_NE(dialog, nullptr);
+    SetControlText(Control(dialog, ui::IdInp_1), "Changed");
+    KeysTo(dialog, "Tab ctrl+alt+z");
+    ASSERT_TRUE(WaitFor([&] { return HotKeyWord(dialog) == MAKEWORD('Z', HOTKEYF_CONTROL | HOTKEYF_ALT); }));
+    SetControlText(Control(dialog, ui::IdMemo1), "changed");
+    ClickOn(Control(dialog, ui::IdCheckBox1));
+    ASSERT_TRUE(WaitFor([&] { return !Ticked(dialog); }));
+    // Escape in the shortcut field, the paste text and the description.
+    for (const char* keys : {"Escape", "Tab Escape", "shift+Tab shift+Tab Escape"}) {
+        SCOPED_TRACE(keys);
+        KeysTo(dialog, keys);
+        EXPECT_TRUE(StaysOpen(dialog));
+    }
+
+    switch (GetParam()) {
+        case 0: ClickOn(Control(dialog, ui::IdButton3)); break;
+        case 1: KeysTo(dialog, "alt+F4"); break;
+        case 2: ::PostMessageA(dialog, WM_SYSCOMMAND, SC_CLOSE, 0); break;
+    }
+    ASSERT_TRUE(Closes(dialog));
+    EXPECT_TRUE(WaitFor([&] { return ::IsWindowEnabled(quilldeck.MainWindow()) != FALSE; }));
+    PumpFor(500ms);
+    EXPECT_EQ(quilldeck.RowText(0, 1), "Quick");
+    EXPECT_EQ(quilldeck.RowText(0, 2), "Ctrl+Alt+Q");
+    EXPECT_TRUE(quilldeck.Checked(0));
+    EXPECT_EQ(quilldeck.Settings(), before);
+    const FILETIME writtenAfter = quilldeck.SettingsWriteTime();
+    EXPECT_EQ(::CompareFileTime(&writtenBefore, &writtenAfter), 0);
+    EXPECT_TRUE(QIsFree());
+    EXPECT_TRUE(IsFree(MOD_CONTROL | MOD_ALT, 'Z'));
+    // The dialog opens again with the stored values.
+    FocusQuilldeck(quilldeck);
+    const HWND again = OpenByF5(0);
+    ASSERT_NE(again, nullptr);
+    EXPECT_EQ(ControlText(Control(again, ui::IdInp_1)), "Quick");
+    EXPECT_EQ(ControlText(Control(again, ui::IdMemo1)), "quick\r\nline");
+    ClickOn(Control(again, ui::IdButton3));
+    EXPECT_TRUE(Closes(again));
+}
+
+INSTANTIATE_TEST_SUITE_P(Ways, DefineCancelTest, ::testing::Range(0, 3));
+
+// A bare key is taken as it is, Shift with a key as the key alone, and a
+// combination with Ctrl or Alt as typed.
+TEST_F(DefineDialogTest, TheShortcutFieldTakesKeysByItsRules) {
+    const struct {
+        const char* keys;
+        WORD word;
+        const char* text;
+    } cases[] = {
+        {"ctrl+alt+g", MAKEWORD('G', HOTKEYF_CONTROL | HOTKEYF_ALT), "Ctrl+Alt+G"},
+        {"F7", MAKEWORD(VK_F7, 0), "F7"},
+        {"shift+a", MAKEWORD('A', 0), "A"},
+    };
+    int row = 4;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.keys);
+        const HWND dialog = OpenByF5(row);
+        ASSERT_NE(dialog, nullptr);
+        KeysTo(dialog, std::string("Tab ") + c.keys);
+        EXPECT_TRUE(WaitFor([&] { return HotKeyWord(dialog) == c.word; })) << std::hex << HotKeyWord(dialog);
+        ClickOn(Control(dialog, ui::IdButton1));
+        ASSERT_TRUE(Closes(dialog));
+        EXPECT_TRUE(WaitFor([&] { return quilldeck.RowText(row, 2) == c.text; })) << quilldeck.RowText(row, 2);
+        EXPECT_NE(quilldeck.Settings().find(std::string("\r\n") + c.text + "\r\n[memo]"), std::string::npos);
+        ++row;
+        FocusQuilldeck(quilldeck);
+    }
+}
+
+void PutOnClipboard(const std::string& text) {
+    ASSERT_TRUE(::OpenClipboard(nullptr));
+    ::EmptyClipboard();
+    HGLOBAL block = ::GlobalAlloc(GMEM_MOVEABLE, text.size() + 1);
+    std::memcpy(::GlobalLock(block), text.c_str(), text.size() + 1);
+    ::GlobalUnlock(block);
+    ::SetClipboardData(CF_TEXT, block);
+    ::CloseClipboard();
+}
+
+TEST_F(DefineDialogTest, ThePasteTextTakesNoMoreThan255TypedOrPastedCharacters) {
+    const HWND dialog = OpenByF5(2);
+    ASSERT_NE(dialog, nullptr);
+    const HWND memo = Control(dialog, ui::IdMemo1);
+    SetControlText(memo, std::string(253, 'x'));
+    KeysTo(dialog, "Tab Tab ctrl+End");
+    TypeTo(dialog, "yz");
+    EXPECT_TRUE(WaitFor([&] { return ControlText(memo).size() == 255; }));
+    TypeTo(dialog, "!");
+    PumpFor(300ms);
+    EXPECT_EQ(ControlText(memo), std::string(253, 'x') + "yz");
+
+    // A line break takes two of the 255.
+    SetControlText(memo, std::string(254, 'x'));
+    KeysTo(dialog, "ctrl+End Return");
+    PumpFor(300ms);
+    EXPECT_EQ(ControlText(memo), std::string(254, 'x'));
+
+    SetControlText(memo, "");
+    std::string pasted;
+    for (int i = 0; i < 300; ++i) pasted += static_cast<char>('a' + i % 26);
+    PutOnClipboard(pasted);
+    KeysTo(dialog, "ctrl+v");
+    EXPECT_TRUE(WaitFor([&] { return !ControlText(memo).empty(); }));
+    EXPECT_EQ(ControlText(memo), pasted.substr(0, 255));
+    ClickOn(Control(dialog, ui::IdButton3));
+    EXPECT_TRUE(Closes(dialog));
+}
+
+TEST_F(DefineDialogTest, ALongerStoredTextShowsWholeRefusesMoreAndSavesUnchanged) {
+    const std::string before = quilldeck.Settings();
+    const HWND dialog = OpenByF5(3);
+    ASSERT_NE(dialog, nullptr);
+    const HWND memo = Control(dialog, ui::IdMemo1);
+    EXPECT_EQ(ControlText(memo), LongText);
+    KeysTo(dialog, "Tab Tab ctrl+End");
+    TypeTo(dialog, "q");
+    PumpFor(300ms);
+    EXPECT_EQ(ControlText(memo), LongText);
+    const FILETIME writtenBefore = quilldeck.SettingsWriteTime();
+    ClickOn(Control(dialog, ui::IdButton1));
+    ASSERT_TRUE(Closes(dialog));
+    EXPECT_TRUE(WaitFor([&] {
+        const FILETIME written = quilldeck.SettingsWriteTime();
+        return ::CompareFileTime(&written, &writtenBefore) != 0;
+    }));
+    EXPECT_EQ(quilldeck.Settings(), before);
+}
+
+// The settings file has no escape for a text line that is exactly "[/memo]":
+// such a text is refused, and nothing the user typed is lost.
+TEST_F(DefineDialogTest, APasteTextWithALineThatIsExactlyTheBlockCloserIsRefused) {
+    const std::string before = quilldeck.Settings();
+    const HWND dialog = OpenByF5(2);
+    ASSERT_NE(dialog, nullptr);
+    const std::string text = "before\r\n[/memo]\r\nafter";
+    SetControlText(Control(dialog, ui::IdMemo1), text);
+    KeysTo(dialog, "Tab ctrl+alt+g");
+    ClickOn(Control(dialog, ui::IdCheckBox1));
+    ClickOn(Control(dialog, ui::IdButton1));
+    const auto box = FindMessageBox(quilldeck.Process().Id());
+    ASSERT_TRUE(box);
+    EXPECT_EQ(box->caption, "Quilldeck");
+    EXPECT_EQ(box->text, "A line of the paste text cannot be exactly [/memo].");
+    EXPECT_TRUE(box->hasIcon);
+    EXPECT_EQ(box->buttons, std::vector<std::string>{"OK"});
+    PressButton(*box, "OK");
+    ASSERT_TRUE(WaitFor([&] { return !::IsWindow(box->window); }));
+
+    EXPECT_TRUE(StaysOpen(dialog));
+    EXPECT_EQ(ControlText(Control(dialog, ui::IdInp_1)), "");
+    EXPECT_EQ(ControlText(Control(dialog, ui::IdMemo1)), text);
+    EXPECT_EQ(HotKeyWord(dialog), MAKEWORD('G', HOTKEYF_CONTROL | HOTKEYF_ALT));
+    EXPECT_TRUE(Ticked(dialog));
+    EXPECT_EQ(quilldeck.Settings(), before);
+    EXPECT_EQ(quilldeck.RowText(2, 1), "<Not Define>");
+    EXPECT_TRUE(IsFree(MOD_CONTROL | MOD_ALT, 'G'));
+
+    // The same words with anything else on their line are fine.
+    SetControlText(Control(dialog, ui::IdMemo1), "before\r\n[/memo] \r\nafter");
+    ClickOn(Control(dialog, ui::IdButton1));
+    ASSERT_TRUE(Closes(dialog));
+    std::vector<std::string> records = StandardRecords;
+    records[2] = Record("1", "before", "Ctrl+Alt+G", "before\r\n[/memo] \r\nafter");
+    EXPECT_TRUE(WaitFor([&] { return quilldeck.Settings() == SettingsOf(records); })) << quilldeck.Settings();
+}
+
+TEST_F(DefineDialogTest, WhenTheSaveFailsTheRowKeepsTheNewValuesAndNothingIsBound) {
+    ::SetFileAttributesA(quilldeck.SettingsPath().c_str(), FILE_ATTRIBUTE_READONLY);
+    const std::string before = quilldeck.Settings();
+    const HWND dialog = OpenByF5(2);
+    ASSERT_NE(dialog, nullptr);
+    SetControlText(Control(dialog, ui::IdInp_1), "Greeting");
+    KeysTo(dialog, "Tab ctrl+alt+g");
+    ClickOn(Control(dialog, ui::IdCheckBox1));
+    ClickOn(Control(dialog, ui::IdButton1));
+    const auto box = FindMessageBox(quilldeck.Process().Id());
+    ASSERT_TRUE(box);
+    EXPECT_EQ(box->text, "File access denied.");
+    PressButton(*box, "OK");
+    EXPECT_EQ(quilldeck.RowText(2, 1), "Greeting");
+    EXPECT_EQ(quilldeck.RowText(2, 2), "Ctrl+Alt+G");
+    EXPECT_TRUE(quilldeck.Checked(2));
+    EXPECT_TRUE(IsFree(MOD_CONTROL | MOD_ALT, 'G'));
+    EXPECT_TRUE(QIsFree());
+    ::SetFileAttributesA(quilldeck.SettingsPath().c_str(), FILE_ATTRIBUTE_NORMAL);
+    EXPECT_EQ(quilldeck.Settings(), before);
+}
+
+class DefineWhileBoundTest : public DefineDialogTest {
+protected:
+    DefineWhileBoundTest() : DefineDialogTest(SettingsOf(StandardRecords, true)) {}
+
+    // Started into the tray with the hot keys bound, then brought back.
+    void SetUp() override {
+        ASSERT_TRUE(InTray(quilldeck));
+        ASSERT_TRUE(WaitFor([] { return !QIsFree(); }));
+        DoubleClickTheIcon();
+        DefineDialogTest::SetUp();
+    }
+};
+
+TEST_F(DefineWhileBoundTest, ABoundHotKeyPastesIntoTheDialogsFocusedField) {
+    const HWND dialog = OpenByF5(1);
+    ASSERT_NE(dialog, nullptr);
+    const HWND memo = Control(dialog, ui::IdMemo1);
+    KeysTo(dialog, "Tab Tab");  // into the paste text, all of it selected
+    ASSERT_TRUE(WaitFor([&] { return FocusedControlOf(dialog) == memo; }));
+    KeysTo(dialog, "ctrl+alt+q");
+    EXPECT_TRUE(WaitFor([&] { return ControlText(memo) == "quick\r\nline"; })) << ControlText(memo);
+    EXPECT_TRUE(::IsWindowVisible(dialog));
+    ClickOn(Control(dialog, ui::IdButton3));
+    EXPECT_TRUE(Closes(dialog));
+}
+
+}  // namespace
+}  // namespace quilldeck
