@@ -6,6 +6,7 @@
 #include <memory>
 
 #include "QuilldeckMain.h"
+#include "tray/OneInstance.h"
 #include "win/ErrorBox.h"
 
 using namespace quilldeck;
@@ -27,7 +28,7 @@ private:
     bool initialized_;
 };
 
-int RunQuilldeck(int showCommand) {
+int RunQuilldeck(const TAppProcess& process, int showCommand) {
     const UINT taskbarCreated = ::RegisterWindowMessageA("TaskbarCreated");
     ComApartment com;
     INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_LISTVIEW_CLASSES | ICC_BAR_CLASSES | ICC_HOTKEY_CLASS};
@@ -36,7 +37,7 @@ int RunQuilldeck(int showCommand) {
     win::Application application("Quilldeck");
     std::unique_ptr<TForm1> form;
     try {
-        form = std::make_unique<TForm1>(application, taskbarCreated);
+        form = std::make_unique<TForm1>(application, taskbarCreated, process);
     } catch (const StartupAbandoned&) {
         return 0;
     }
@@ -54,8 +55,10 @@ int RunQuilldeck(int showCommand) {
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int showCommand) {
+    // Before any window: the instance mutex, held until the process ends.
+    const TAppProcess process;
     try {
-        return RunQuilldeck(showCommand);
+        return RunQuilldeck(process, showCommand);
     } catch (const std::exception& error) {
         win::ShowErrorBox(error.what());
         return 0;

@@ -30,8 +30,8 @@ TShortCut PressedShortcut(WPARAM virtualKey) {
 
 }  // namespace
 
-TForm1::TForm1(win::Application& application, UINT taskbarCreatedMessage)
-    : app_(application), StyledPopupMenu1(MakeTrayMenu()) {
+TForm1::TForm1(win::Application& application, UINT taskbarCreatedMessage, const TAppProcess& process)
+    : app_(application), StyledPopupMenu1(MakeTrayMenu()), OneInstance1(process) {
     // The window's outer size follows from its client area and frame.
     RECT frame{0, 0, ui::MainClientWidth, ui::MainClientHeight};
     ::AdjustWindowRectEx(&frame, ui::MainWindowStyle, TRUE, WS_EX_LAYERED);
@@ -59,6 +59,15 @@ TForm1::TForm1(win::Application& application, UINT taskbarCreatedMessage)
                                             [this] { app_.ProcessMessages(); });
     TrayIcon1->PopupMenu = &StyledPopupMenu1;
     TrayIcon1->OnDblClick = [this] { TrayIcon1DblClick(); };
+    OneInstance1.Enabled = true;
+    OneInstance1.Mode = TOneInstanceMode::oiCustom;
+    OneInstance1.OnCustom = [this] { OneInstance1Custom(); };
+
+    // The components have loaded. The guard comes first: a second copy ends
+    // in it before the tray icon's first setting shows the taskbar button and
+    // before FormCreate reads or creates the settings file.
+    OneInstance1.Loaded();
+    loaded_ = true;
     // Inactive, as the window is stored: this shows the taskbar entry.
     TrayIcon1->SetActive(false);
 
@@ -167,6 +176,13 @@ void TForm1::FormCreate() {
     LoadSettings();
     TrayIcon1->SetHint(ui::MainWindowCaption);
     app_.OnMinimize = [this] { AppMinimized(); };
+}
+
+void TForm1::OneInstance1Custom() {
+    // No owner: the box stands on its own, centred on the screen. The copy
+    // that runs is neither told nor brought to the front.
+    ::MessageBoxA(nullptr, "Quilldeck already running.!", app_.Title().c_str(), MB_OK);
+    throw StartupAbandoned();
 }
 
 void TForm1::ShowFirst(int showCommand) {
@@ -442,8 +458,22 @@ LRESULT TForm1::OnNotify(const NMHDR& header) {
 }
 
 LRESULT TForm1::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
-    // While the icon is active it stands in front of this handler.
-    if (TrayIcon1) {
+    if (!loaded_) {
+        // A refused copy keeps this window, hidden, while its box is open, and
+        // its tray icon still counts as active: a close or Exit sent to it then
+        // would go through to FormClose and a save of slots never read. Until
+        // the guard has let the start go on, nothing closes, saves or minimises.
+        switch (message) {
+            case WM_CLOSE:
+            case WM_COMMAND:
+            case WM_SYSCOMMAND:
+            case WM_ACTIVATE:
+                return 0;
+            case WM_QUERYENDSESSION:
+                return TRUE;
+        }
+    } else if (TrayIcon1) {
+        // While the icon is active it stands in front of this handler.
         LRESULT result = 0;
         if (TrayIcon1->FilterOwnerMessage(Handle(), message, wParam, lParam, result)) return result;
     }

@@ -12,6 +12,7 @@
 #include "slots/SettingsFile.h"
 #include "slots/SlotTable.h"
 #include "slots/win32/Win32Platform.h"
+#include "tray/OneInstance.h"
 #include "tray/StyledPopupMenu.h"
 #include "tray/TrayIcon.h"
 #include "win/Application.h"
@@ -19,8 +20,8 @@
 
 namespace quilldeck {
 
-// Start-up cannot go on (the settings file can be neither created nor
-// opened); the program ends with exit code 0.
+// Start-up cannot go on (another copy runs, or the settings file can be
+// neither created nor opened); the program ends with exit code 0.
 class StartupAbandoned : public std::runtime_error {
 public:
     StartupAbandoned() : std::runtime_error("start-up abandoned") {}
@@ -30,8 +31,9 @@ public:
 // the hot keys, and the program's life from the first activation to Exit.
 class TForm1 : private win::Window {
 public:
-    // Constructs the window and its components, then runs FormCreate.
-    TForm1(win::Application& application, UINT taskbarCreatedMessage);
+    // Constructs the window and its components, lets the single-instance
+    // guard act, then runs FormCreate.
+    TForm1(win::Application& application, UINT taskbarCreatedMessage, const TAppProcess& process);
     ~TForm1() override;
 
     HWND Handle() const noexcept { return Window::Handle(); }
@@ -65,6 +67,7 @@ private:
     void Exit2Click();
     void OpenVarnholt1Click();
     void TrayIcon1DblClick();
+    void OneInstance1Custom();
 
     // Helpers.
     void LoadSettings();
@@ -98,6 +101,7 @@ private:
     std::unique_ptr<PasteAction> paste_;
     std::unique_ptr<SlotHotKeys> hotKeys_;
     std::unique_ptr<TTrayIcon> TrayIcon1;
+    TOneInstance OneInstance1;
 
     HWND Button_Dummy = nullptr;
     HWND ListView1 = nullptr;
@@ -105,6 +109,8 @@ private:
     HWND statusHint_ = nullptr;
     HMENU PopupMenu2 = nullptr;
 
+    // Set once the single-instance guard has let the start go on.
+    bool loaded_ = false;
     HWND focusBeforeDeactivation_ = nullptr;
     bool showingRows_ = false;
     bool stretchLastColumn_ = false;

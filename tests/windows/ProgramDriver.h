@@ -21,6 +21,8 @@ public:
     ~QuilldeckProgram();
 
     ChildProcess& Process() { return *process_; }
+    // The APPDATA folder it was started with.
+    const std::string& AppData() const { return appData_.Path(); }
     std::string SettingsPath() const { return appData_ / "Kestrovar\\Quilldeck.ini"; }
     std::string Settings() const { return ReadFileBytes(SettingsPath()); }
     FILETIME SettingsWriteTime() const;
