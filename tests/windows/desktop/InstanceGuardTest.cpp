@@ -7,9 +7,7 @@
 #include <stdexcept>
 #include <string>
 
-#include "../ProgramDriver.h"
-#include "DesktopFixture.h"
-#include "TrayFixture.h"
+#include "ProgramFixture.h"
 
 namespace quilldeck {
 namespace {
@@ -61,30 +59,6 @@ struct SettingsSnapshot {
     const FILETIME written = quilldeck.SettingsWriteTime();
     if (quilldeck.Settings() != before.bytes) return ::testing::AssertionFailure() << "the settings file changed";
     if (::CompareFileTime(&written, &before.written) != 0) return ::testing::AssertionFailure() << "it was written";
-    return ::testing::AssertionSuccess();
-}
-
-::testing::AssertionResult ShownOpaque(DWORD processId) {
-    HWND main = nullptr;
-    const bool shown = WaitFor(
-        [&] {
-            main = WindowOfClass(processId, "QuilldeckMainWindow");
-            return main != nullptr && ::IsWindowVisible(main) &&
-                   (::GetWindowLongA(main, GWL_EXSTYLE) & WS_EX_LAYERED) == 0;
-        },
-        10s);
-    if (!shown) return ::testing::AssertionFailure() << "the main window is not shown opaque";
-    if (!::IsWindowVisible(::GetWindow(main, GW_OWNER))) return ::testing::AssertionFailure() << "no taskbar button";
-    return ::testing::AssertionSuccess();
-}
-
-bool TrayShowsQuilldeck() { return ShownTrayIconsWithTip("Quilldeck 1.01").size() == 1; }
-
-::testing::AssertionResult InTray(QuilldeckProgram& quilldeck) {
-    if (!WaitFor([&] { return !quilldeck.Shown() && TrayShowsQuilldeck(); }, 10s)) {
-        return ::testing::AssertionFailure() << "shown " << quilldeck.Shown() << ", tray icon " << TrayShowsQuilldeck();
-    }
-    if (::IsWindowVisible(quilldeck.TaskbarEntry())) return ::testing::AssertionFailure() << "taskbar button";
     return ::testing::AssertionSuccess();
 }
 
@@ -142,14 +116,11 @@ void ExpectRefused(const std::string& program, const std::string& appData,
     EXPECT_EQ(ShownTrayIcons().size(), trayIcons);
 }
 
-class InstanceGuardTest : public ::testing::Test {
-protected:
-    void TearDown() override { RunUnix("/usr/bin/xdotool keyup ctrl alt shift"); }
-};
+class InstanceGuardTest : public ProgramFixture {};
 
 TEST_F(InstanceGuardTest, ASecondCopyBesideAShownOneSaysSoAndEndsHavingTouchedNothing) {
     QuilldeckProgram first(OneSlot);
-    ASSERT_TRUE(ShownOpaque(first.Process().Id()));
+    ASSERT_TRUE(ShownOpaque(first));
     // Were the copy let through, this file would send it into the tray with
     // a save and Ctrl+Alt+Q bound.
     WriteFileBytes(first.SettingsPath(), OneSlotMinimized);
@@ -174,9 +145,9 @@ TEST_F(InstanceGuardTest, ASecondCopyBesideAShownOneSaysSoAndEndsHavingTouchedNo
     });
     EXPECT_TRUE(Unchanged(first, before));
     EXPECT_TRUE(QIsFree());
-    EXPECT_FALSE(TrayShowsQuilldeck());
+    EXPECT_FALSE(TrayShowsAnIcon());
     // The first stands as it stood, and was told nothing.
-    EXPECT_TRUE(ShownOpaque(first.Process().Id()));
+    EXPECT_TRUE(ShownOpaque(first));
     EXPECT_EQ(first.SelectedRow(), 0);
     EXPECT_FALSE(FindMessageBox(first.Process().Id(), 0ms));
     EXPECT_EQ(first.Exit(), 0u);
@@ -203,7 +174,7 @@ TEST_F(InstanceGuardTest, ASecondCopyBesideOneInTheTrayLeavesItThereWithItsHotKe
 
 TEST_F(InstanceGuardTest, ARefusedCopyCreatesNoSettingsFolderWhereThereIsNone) {
     QuilldeckProgram first(OneSlot);
-    ASSERT_TRUE(ShownOpaque(first.Process().Id()));
+    ASSERT_TRUE(ShownOpaque(first));
     TempFolder emptyAppData;
     ExpectRefused(QuilldeckExe(), emptyAppData.Path());
     EXPECT_TRUE(FolderEntries(emptyAppData.Path()).empty());
@@ -213,7 +184,7 @@ TEST_F(InstanceGuardTest, ARefusedCopyCreatesNoSettingsFolderWhereThereIsNone) {
 TEST_F(InstanceGuardTest, TheSameFileNameInAnotherFolderInOtherLetterCaseIsRefused) {
     const ProgramCopy copy("quilldeck.EXE");
     QuilldeckProgram first(OneSlot);
-    ASSERT_TRUE(ShownOpaque(first.Process().Id()));
+    ASSERT_TRUE(ShownOpaque(first));
     const SettingsSnapshot before(first);
     ExpectRefused(copy.Path(), first.AppData());
     EXPECT_TRUE(Unchanged(first, before));
@@ -223,7 +194,7 @@ TEST_F(InstanceGuardTest, TheSameFileNameInAnotherFolderInOtherLetterCaseIsRefus
 TEST_F(InstanceGuardTest, AProgramFileUnderAnotherNameRunsBesideTheFirst) {
     const ProgramCopy copy("QuilldeckTwo.exe");
     QuilldeckProgram first(OneSlot);
-    ASSERT_TRUE(ShownOpaque(first.Process().Id()));
+    ASSERT_TRUE(ShownOpaque(first));
     TempFolder appData;
     const auto two = Start(copy.Path(), appData.Path());
     ASSERT_TRUE(ShownOpaque(two->Id()));
@@ -232,7 +203,7 @@ TEST_F(InstanceGuardTest, AProgramFileUnderAnotherNameRunsBesideTheFirst) {
     EXPECT_FALSE(FindMessageBox(first.Process().Id(), 0ms));
     ::PostMessageA(WindowOfClass(two->Id(), "QuilldeckMainWindow"), WM_COMMAND, IdExit2, 0);
     EXPECT_EQ(two->WaitForExit(10s), 0u);
-    EXPECT_TRUE(ShownOpaque(first.Process().Id()));
+    EXPECT_TRUE(ShownOpaque(first));
     EXPECT_EQ(first.Exit(), 0u);
 }
 
@@ -244,7 +215,7 @@ TEST_P(NextStartTest, RunsNormallyOnceTheFirstHasEnded) {
     const bool killed = GetParam();
     {
         QuilldeckProgram first(OneSlot);
-        ASSERT_TRUE(ShownOpaque(first.Process().Id()));
+        ASSERT_TRUE(ShownOpaque(first));
         if (killed) {
             const win::UniqueHandle process(::OpenProcess(PROCESS_TERMINATE, FALSE, first.Process().Id()));
             ASSERT_TRUE(::TerminateProcess(process.Get(), 1));
@@ -254,7 +225,7 @@ TEST_P(NextStartTest, RunsNormallyOnceTheFirstHasEnded) {
         }
     }
     QuilldeckProgram next(OneSlot);
-    ASSERT_TRUE(ShownOpaque(next.Process().Id()));
+    ASSERT_TRUE(ShownOpaque(next));
     EXPECT_FALSE(FindMessageBox(next.Process().Id(), 500ms));
     EXPECT_EQ(next.Exit(), 0u);
 }
@@ -264,7 +235,7 @@ INSTANTIATE_TEST_SUITE_P(ByExitOrKilled, NextStartTest, ::testing::Bool());
 TEST_F(InstanceGuardTest, ARefusedCopyHoldsTheNameUntilItsBoxIsAnsweredEvenWhenTheFirstHasEnded) {
     const std::size_t trayIcons = ShownTrayIcons().size();
     auto first = std::make_unique<QuilldeckProgram>(OneSlot);
-    ASSERT_TRUE(ShownOpaque(first->Process().Id()));
+    ASSERT_TRUE(ShownOpaque(*first));
     const auto second = Start(QuilldeckExe(), first->AppData());
     const auto secondBox = RefusalBox(*second, trayIcons);
     ASSERT_TRUE(secondBox);
@@ -280,7 +251,7 @@ TEST_F(InstanceGuardTest, ARefusedCopyHoldsTheNameUntilItsBoxIsAnsweredEvenWhenT
     AnswerOk(*second, *secondBox);
 
     QuilldeckProgram next(OneSlot);
-    EXPECT_TRUE(ShownOpaque(next.Process().Id()));
+    EXPECT_TRUE(ShownOpaque(next));
     EXPECT_EQ(next.Exit(), 0u);
 }
 
@@ -290,7 +261,7 @@ TEST_F(InstanceGuardTest, TheRunningProgramHoldsAMutexNamedAfterItsFileInCapital
     };
     {
         QuilldeckProgram quilldeck(OneSlot);
-        ASSERT_TRUE(ShownOpaque(quilldeck.Process().Id()));
+        ASSERT_TRUE(ShownOpaque(quilldeck));
         EXPECT_TRUE(exists("QUILLDECK.EXE"));
         // Created, not owned: anyone may take it.
         const win::UniqueHandle mutex(::OpenMutexA(SYNCHRONIZE | MUTEX_MODIFY_STATE, FALSE, "QUILLDECK.EXE"));
@@ -305,7 +276,7 @@ TEST_F(InstanceGuardTest, WhenAnotherKindOfObjectHoldsTheNameTheProgramRunsAsIfA
     const win::UniqueHandle event(::CreateEventA(nullptr, TRUE, FALSE, "QUILLDECK.EXE"));
     ASSERT_TRUE(event.Valid());
     QuilldeckProgram quilldeck(OneSlot);
-    ASSERT_TRUE(ShownOpaque(quilldeck.Process().Id()));
+    ASSERT_TRUE(ShownOpaque(quilldeck));
     EXPECT_FALSE(FindMessageBox(quilldeck.Process().Id(), 500ms));
     EXPECT_EQ(quilldeck.Exit(), 0u);
 }

@@ -35,12 +35,22 @@ protected:
         return ::testing::AssertionSuccess();
     }
 
-    static ::testing::AssertionResult ShownOpaque(QuilldeckProgram& quilldeck) {
-        using namespace std::chrono_literals;
-        if (!WaitFor([&] { return quilldeck.Shown() && quilldeck.Opaque(); }, 10s)) {
-            return ::testing::AssertionFailure() << "shown " << quilldeck.Shown() << ", opaque " << quilldeck.Opaque();
-        }
+    // Main window shown and opaque, with its taskbar button.
+    static ::testing::AssertionResult ShownOpaque(DWORD processId) {
+        HWND main = nullptr;
+        const bool shown = WaitFor(
+            [&] {
+                main = WindowOfClass(processId, "QuilldeckMainWindow");
+                return main != nullptr && ::IsWindowVisible(main) &&
+                       (::GetWindowLongA(main, GWL_EXSTYLE) & WS_EX_LAYERED) == 0;
+            },
+            std::chrono::seconds(10));
+        if (!shown) return ::testing::AssertionFailure() << "the main window is not shown opaque";
+        if (!::IsWindowVisible(::GetWindow(main, GW_OWNER))) return ::testing::AssertionFailure() << "no taskbar button";
         return ::testing::AssertionSuccess();
+    }
+    static ::testing::AssertionResult ShownOpaque(QuilldeckProgram& quilldeck) {
+        return ShownOpaque(quilldeck.Process().Id());
     }
 
     // Gives a window of the program the X keyboard focus, as a click would.
