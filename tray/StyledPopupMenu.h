@@ -8,6 +8,7 @@
 #include <string_view>
 #include <vector>
 
+#include "MenuStyler.h"
 #include "slots/ShortcutText.h"
 #include "win/Handle.h"
 #include "win/MenuItem.h"
@@ -17,7 +18,8 @@ namespace quilldeck {
 // A popup menu kept as a fixed list of entries. The system menu is built from
 // the visible entries each time the menu opens, so the entries' fields may
 // change freely in between; the list itself never grows or shrinks, and other
-// code keeps references to its entries.
+// code keeps references to its entries. The menu draws itself in the look of
+// its styler MenuStyler1.
 class TStyledPopupMenu {
 public:
     explicit TStyledPopupMenu(std::vector<win::MenuItem> items);
@@ -33,15 +35,20 @@ public:
     std::function<void()> OnPopup;
     // The text shown after a tab for an entry with a shortcut; no text while empty.
     std::function<std::string(TShortCut)> ShortCutText;
+    // The look, read at every opening.
+    TMenuStyler MenuStyler1;
 
     // Opens the menu with its top left corner at a screen point and returns
-    // when it has closed; the chosen entry's onClick runs after that.
+    // when it has closed; the chosen entry's onClick runs after that. The
+    // owner, a window of this thread, gets the menu's messages; the menu draws
+    // its entries itself, whatever the owner does with them.
     void Popup(HWND owner, POINT at);
 
 private:
     using MenuHandle = std::unique_ptr<HMENU__, win::FunctionDeleter<::DestroyMenu>>;
 
-    MenuHandle Build() const;
+    // Owner-drawn entries that keep their texts and states, on the background.
+    MenuHandle Build(HBRUSH background) const;
     // The entry's index + 1 that the user chose, 0 for none.
     UINT Track(HWND owner, POINT at);
 

@@ -13,8 +13,6 @@
 
 namespace quilldeck::win {
 
-using UniqueFont = std::unique_ptr<std::remove_pointer_t<HFONT>, FunctionDeleter<&::DeleteObject>>;
-
 // The application object: its taskbar entry, a zero-size top-level window
 // titled with the application's title, owns the main window and every dialog
 // and carries the taskbar button. It minimises and restores the program as a

@@ -58,4 +58,7 @@ struct FunctionDeleter {
     }
 };
 
+using UniqueFont = std::unique_ptr<std::remove_pointer_t<HFONT>, FunctionDeleter<&::DeleteObject>>;
+using UniqueBrush = std::unique_ptr<std::remove_pointer_t<HBRUSH>, FunctionDeleter<&::DeleteObject>>;
+
 }  // namespace quilldeck::win

@@ -2,6 +2,7 @@
 
 #include <array>
 #include <atomic>
+#include <cctype>
 #include <cstdlib>
 #include <cstring>
 #include <stdexcept>
@@ -324,6 +325,58 @@ std::string UnixOutput(const std::string& shellCommand) {
     std::string text = IsFile(outputFile) ? ReadFileBytes(outputFile) : std::string();
     ::DeleteFileA(outputFile.c_str());
     return text;
+}
+
+std::string UnixPathOf(const std::string& windowsPath) {
+    if (windowsPath.size() < 2 || (windowsPath.compare(0, 2, "Z:") != 0 && windowsPath.compare(0, 2, "z:") != 0)) {
+        return {};
+    }
+    std::string path = windowsPath.substr(2);
+    for (char& c : path) c = c == '\\' ? '/' : c;
+    return path;
+}
+
+std::optional<Screenshot> Screenshot::Take(const std::string& keepAsPng) {
+    const std::string file = UnixTempFile("screen") + ".ppm";
+    std::string command = "import -window root -depth 8 " + file;
+    if (!keepAsPng.empty()) command += " && convert " + file + " png:" + UnixPathOf(keepAsPng);
+    const int code = RunUnix(command, std::chrono::seconds(30));
+    const std::string path = WindowsPathOf(file);
+    const std::string bytes = IsFile(path) ? ReadFileBytes(path) : std::string();
+    ::DeleteFileA(path.c_str());
+    if (code != 0) return std::nullopt;
+    // A binary PPM: "P6", width, height and the largest value, then the pixels.
+    std::size_t at = 0;
+    const auto number = [&]() -> long {
+        while (at < bytes.size() && (std::isspace(static_cast<unsigned char>(bytes[at])) || bytes[at] == '#')) {
+            if (bytes[at] == '#') {
+                while (at < bytes.size() && bytes[at] != '\n') ++at;
+            } else {
+                ++at;
+            }
+        }
+        long value = 0;
+        while (at < bytes.size() && std::isdigit(static_cast<unsigned char>(bytes[at]))) value = value * 10 + (bytes[at++] - '0');
+        return value;
+    };
+    if (bytes.compare(0, 2, "P6") != 0) return std::nullopt;
+    at = 2;
+    Screenshot shot;
+    shot.width_ = static_cast<int>(number());
+    shot.height_ = static_cast<int>(number());
+    const long largest = number();
+    ++at;  // the one white-space character before the pixels
+    const std::size_t size = static_cast<std::size_t>(shot.width_) * shot.height_ * 3;
+    if (largest != 255 || bytes.size() < at + size) return std::nullopt;
+    shot.rgb_ = bytes.substr(at, size);
+    return shot;
+}
+
+COLORREF Screenshot::At(int x, int y) const {
+    if (x < 0 || y < 0 || x >= width_ || y >= height_) return CLR_INVALID;
+    const std::size_t at = (static_cast<std::size_t>(y) * width_ + x) * 3;
+    const auto byte = [&](std::size_t offset) { return static_cast<BYTE>(rgb_[at + offset]); };
+    return RGB(byte(0), byte(1), byte(2));
 }
 
 unsigned long XWindowOf(HWND window) {

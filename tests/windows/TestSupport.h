@@ -109,6 +109,26 @@ namespace quilldeck::testing {
 int RunUnix(const std::string& shellCommand, std::chrono::milliseconds timeout = std::chrono::seconds(10));
 // Runs a shell command line and returns what it printed.
 std::string UnixOutput(const std::string& shellCommand);
+// The Unix path of a path on Wine's drive Z: (the Unix root); empty for others.
+std::string UnixPathOf(const std::string& windowsPath);
+
+// The whole screen as the X server shows it, taken with ImageMagick's import.
+class Screenshot {
+public:
+    // Nothing when it could not be taken. keepAsPng: a path on drive Z:
+    // where a copy stays for people to look at.
+    static std::optional<Screenshot> Take(const std::string& keepAsPng = {});
+
+    int Width() const { return width_; }
+    int Height() const { return height_; }
+    // The colour at a screen point; CLR_INVALID outside the screen.
+    COLORREF At(int x, int y) const;
+
+private:
+    int width_ = 0;
+    int height_ = 0;
+    std::string rgb_;  // three bytes a pixel, rows from the top
+};
 
 // The X window that shows a top-level Wine window.
 unsigned long XWindowOf(HWND window);

@@ -1,3 +1,8 @@
+#include <algorithm>
+#include <climits>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
 #include <map>
 #include <stdexcept>
 
@@ -9,6 +14,241 @@ namespace {
 
 using namespace testing;
 using Texts = std::vector<std::string>;
+
+// The menu's look as it must reach the screen.
+constexpr COLORREF MenuColor = RGB(0xF6, 0xF6, 0xF6);
+constexpr COLORREF MenuBorderColor = RGB(0xC0, 0xC0, 0xC0);
+constexpr COLORREF SeparatorColor = RGB(0xC5, 0xC5, 0xC5);
+constexpr COLORREF HighlightBorderColor = RGB(0xDB, 0xCE, 0x99);
+constexpr COLORREF HighlightTopFrom = RGB(0xFF, 0xFD, 0xEB);
+constexpr COLORREF HighlightTopTo = RGB(0xFF, 0xEB, 0xAB);
+constexpr COLORREF HighlightBottomFrom = RGB(0xFF, 0xD6, 0x69);
+constexpr COLORREF HighlightBottomTo = RGB(0xFF, 0xE4, 0x96);
+
+std::string Hex(COLORREF colour) {
+    if (colour == CLR_INVALID) return "none";
+    char text[8];
+    std::snprintf(text, sizeof(text), "#%02X%02X%02X", GetRValue(colour), GetGValue(colour), GetBValue(colour));
+    return text;
+}
+
+// Whether every channel is within the tolerance.
+bool Near(COLORREF colour, COLORREF expected, int tolerance) {
+    return colour != CLR_INVALID && std::abs(GetRValue(colour) - GetRValue(expected)) <= tolerance &&
+           std::abs(GetGValue(colour) - GetGValue(expected)) <= tolerance &&
+           std::abs(GetBValue(colour) - GetBValue(expected)) <= tolerance;
+}
+
+int Brightest(COLORREF colour) { return std::max({GetRValue(colour), GetGValue(colour), GetBValue(colour)}); }
+
+// Text's pixels: dark on the menu's light colours (gray text is lighter).
+constexpr int DarkText = 0x80;
+constexpr int GrayText = 0xC0;
+bool IsInk(COLORREF colour, int below = DarkText) { return colour != CLR_INVALID && Brightest(colour) < below; }
+
+struct Ink {
+    int count = 0;
+    int left = INT_MAX;
+    int right = -1;
+    COLORREF darkest = CLR_INVALID;
+};
+
+Ink InkIn(const Screenshot& shot, const RECT& area, int below = DarkText) {
+    Ink ink;
+    for (int y = area.top; y < area.bottom; ++y) {
+        for (int x = area.left; x < area.right; ++x) {
+            const COLORREF colour = shot.At(x, y);
+            if (!IsInk(colour, below)) continue;
+            ++ink.count;
+            ink.left = std::min(ink.left, x);
+            ink.right = std::max(ink.right, x);
+            if (ink.darkest == CLR_INVALID || Brightest(colour) < Brightest(ink.darkest)) ink.darkest = colour;
+        }
+    }
+    return ink;
+}
+
+// The ink of a text drawn in black on the menu's colour, in the menu's face:
+// what the menu's text should come to in either weight.
+int ReferenceInk(const std::string& text, bool bold) {
+    constexpr int Width = 400;
+    constexpr int Height = 60;
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof(info.bmiHeader);
+    info.bmiHeader.biWidth = Width;
+    info.bmiHeader.biHeight = -Height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    void* bits = nullptr;
+    const win::UniqueFont font(::CreateFontA(-15, 0, 0, 0, bold ? FW_BOLD : FW_NORMAL, FALSE, FALSE, FALSE,
+                                             THAI_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
+                                             DEFAULT_PITCH | FF_DONTCARE, "Tahoma"));
+    const std::unique_ptr<HBITMAP__, win::FunctionDeleter<&::DeleteObject>> bitmap(
+        ::CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+    const std::unique_ptr<HDC__, win::FunctionDeleter<&::DeleteDC>> dc(::CreateCompatibleDC(nullptr));
+    if (!font || !bitmap || !dc) throw std::runtime_error("cannot draw the reference text");
+    ::SelectObject(dc.get(), bitmap.get());
+    ::SelectObject(dc.get(), font.get());
+    ::SelectObject(dc.get(), ::GetStockObject(DC_BRUSH));
+    ::SetDCBrushColor(dc.get(), MenuColor);
+    ::PatBlt(dc.get(), 0, 0, Width, Height, PATCOPY);
+    ::SetTextColor(dc.get(), RGB(0, 0, 0));
+    ::SetBkMode(dc.get(), TRANSPARENT);
+    ::TextOutA(dc.get(), 10, 10, text.c_str(), static_cast<int>(text.size()));
+    ::GdiFlush();
+    int count = 0;
+    const auto* pixels = static_cast<const std::uint32_t*>(bits);
+    for (int i = 0; i < Width * Height; ++i) {
+        const std::uint32_t p = pixels[i];
+        count += IsInk(RGB((p >> 16) & 0xFF, (p >> 8) & 0xFF, p & 0xFF)) ? 1 : 0;
+    }
+    return count;
+}
+
+// A point in an entry that no text reaches: the menu's colour unless the
+// entry is highlighted.
+POINT ProbeOf(const MenuEntry& entry) { return {entry.rect.right - 4, (entry.rect.top + entry.rect.bottom) / 2}; }
+
+bool LooksHighlighted(const Screenshot& shot, const MenuEntry& entry) {
+    const POINT probe = ProbeOf(entry);
+    return shot.At(probe.x, probe.y) != MenuColor;
+}
+
+// Takes screenshots until the highlight shows on that entry alone.
+std::optional<Screenshot> ShotWithHighlightOn(const OpenMenu& menu, const std::string& text,
+                                              const std::string& keepAsPng = {}) {
+    std::optional<Screenshot> shot;
+    WaitFor(
+        [&] {
+            shot = Screenshot::Take(keepAsPng);
+            if (!shot) return false;
+            for (const MenuEntry& entry : menu.entries) {
+                if (!entry.separator && LooksHighlighted(*shot, entry) != (entry.text == text)) return false;
+            }
+            return true;
+        },
+        std::chrono::seconds(10));
+    return shot;
+}
+
+// The highlight's frame in an entry, found by its colour; right and bottom exclusive.
+std::optional<RECT> HighlightFrame(const Screenshot& shot, const RECT& entry) {
+    const auto first = [&](int from, int to, int step, auto colourAt) {
+        for (int i = from; i != to; i += step) {
+            if (colourAt(i) == HighlightBorderColor) return i;
+        }
+        return -1;
+    };
+    const int row = (entry.top + entry.bottom) / 2;
+    const auto onRow = [&](int x) { return shot.At(x, row); };
+    const int left = first(entry.left, entry.right, 1, onRow);
+    const int right = first(entry.right - 1, entry.left - 1, -1, onRow);
+    if (left < 0 || right - left < 8) return std::nullopt;
+    const int column = right - 3;
+    const auto onColumn = [&](int y) { return shot.At(column, y); };
+    const int top = first(entry.top, entry.bottom, 1, onColumn);
+    const int bottom = first(entry.bottom - 1, entry.top - 1, -1, onColumn);
+    if (top < 0 || bottom - top < 8) return std::nullopt;
+    return RECT{left, top, right + 1, bottom + 1};
+}
+
+// Pixels on the outline of a rectangle that are not of that colour.
+int OutlineMismatches(const Screenshot& shot, const RECT& rect, COLORREF colour) {
+    int mismatches = 0;
+    for (int x = rect.left; x < rect.right; ++x) {
+        mismatches += shot.At(x, rect.top) != colour ? 1 : 0;
+        mismatches += shot.At(x, rect.bottom - 1) != colour ? 1 : 0;
+    }
+    for (int y = rect.top + 1; y < rect.bottom - 1; ++y) {
+        mismatches += shot.At(rect.left, y) != colour ? 1 : 0;
+        mismatches += shot.At(rect.right - 1, y) != colour ? 1 : 0;
+    }
+    return mismatches;
+}
+
+// Pixels of an area that are not of that colour.
+int AreaMismatches(const Screenshot& shot, const RECT& area, COLORREF colour) {
+    int mismatches = 0;
+    for (int y = area.top; y < area.bottom; ++y) {
+        for (int x = area.left; x < area.right; ++x) mismatches += shot.At(x, y) != colour ? 1 : 0;
+    }
+    return mismatches;
+}
+
+// The menu's own frame: a silver line, then the menu's colour up to the
+// entries (no shaded edge, no side bar).
+void ExpectFlatFrame(const Screenshot& shot, const OpenMenu& menu) {
+    EXPECT_EQ(OutlineMismatches(shot, menu.rect, MenuBorderColor), 0)
+        << "border at the top left is " << Hex(shot.At(menu.rect.left, menu.rect.top));
+    RECT inside = menu.rect;
+    ::InflateRect(&inside, -1, -1);
+    RECT entries = menu.entries.front().rect;
+    for (const MenuEntry& entry : menu.entries) ::UnionRect(&entries, &entries, &entry.rect);
+    EXPECT_EQ(AreaMismatches(shot, {inside.left, inside.top, inside.right, entries.top}, MenuColor), 0);
+    EXPECT_EQ(AreaMismatches(shot, {inside.left, entries.bottom, inside.right, inside.bottom}, MenuColor), 0);
+    EXPECT_EQ(AreaMismatches(shot, {inside.left, inside.top, entries.left, inside.bottom}, MenuColor), 0);
+    EXPECT_EQ(AreaMismatches(shot, {entries.right, inside.top, inside.right, inside.bottom}, MenuColor), 0);
+}
+
+// A plain entry: the menu's colour at its sides, dark text in the menu-text colour.
+void ExpectPlainEntry(const Screenshot& shot, const MenuEntry& entry) {
+    SCOPED_TRACE("plain " + entry.text);
+    const RECT& r = entry.rect;
+    EXPECT_EQ(AreaMismatches(shot, {r.left, r.top, r.left + 6, r.bottom}, MenuColor), 0);
+    EXPECT_EQ(AreaMismatches(shot, {r.right - 12, r.top, r.right, r.bottom}, MenuColor), 0);
+    const Ink ink = InkIn(shot, r);
+    EXPECT_GE(ink.count, 20);
+    EXPECT_TRUE(Near(ink.darkest, ::GetSysColor(COLOR_MENUTEXT), 0x30)) << Hex(ink.darkest);
+}
+
+// A highlighted entry: a frame, an upper and a lower gradient inside it, and
+// dark text in the window-text colour.
+void ExpectHighlightedEntry(const Screenshot& shot, const MenuEntry& entry) {
+    SCOPED_TRACE("highlighted " + entry.text);
+    const RECT& r = entry.rect;
+    const std::optional<RECT> frame = HighlightFrame(shot, r);
+    ASSERT_TRUE(frame) << "no " << Hex(HighlightBorderColor) << " frame; middle right is "
+                       << Hex(shot.At(ProbeOf(entry).x, ProbeOf(entry).y));
+    // It fills the entry but for a pixel or two.
+    EXPECT_LE(frame->left - r.left, 2);
+    EXPECT_LE(r.right - frame->right, 2);
+    EXPECT_LE(frame->top - r.top, 2);
+    EXPECT_LE(r.bottom - frame->bottom, 2);
+    EXPECT_EQ(OutlineMismatches(shot, *frame, HighlightBorderColor), 0);
+
+    // Down a column right of the text: each half runs from its first colour
+    // to its last, so the ends of each half lie within a step or so of them.
+    constexpr int Tolerance = 12;
+    const int x = frame->right - 4;
+    const int top = frame->top + 1;
+    const int bottom = frame->bottom - 2;
+    EXPECT_TRUE(Near(shot.At(x, top), HighlightTopFrom, Tolerance)) << Hex(shot.At(x, top));
+    EXPECT_TRUE(Near(shot.At(x, bottom), HighlightBottomTo, Tolerance)) << Hex(shot.At(x, bottom));
+    const int middle = (top + bottom + 1) / 2;
+    bool halvesMeet = false;
+    for (int y = middle - 2; y <= middle + 1 && !halvesMeet; ++y) {
+        halvesMeet = Near(shot.At(x, y), HighlightTopTo, Tolerance) &&
+                     Near(shot.At(x, y + 1), HighlightBottomFrom, Tolerance);
+    }
+    EXPECT_TRUE(halvesMeet) << "around the middle: " << Hex(shot.At(x, middle - 1)) << " over "
+                            << Hex(shot.At(x, middle));
+    const Ink ink = InkIn(shot, *frame);
+    EXPECT_GE(ink.count, 20);
+    EXPECT_TRUE(Near(ink.darkest, ::GetSysColor(COLOR_WINDOWTEXT), 0x30)) << Hex(ink.darkest);
+}
+
+// Bold or regular: the text's ink is nearer to one weight's than the other's.
+void ExpectWeight(const Screenshot& shot, const MenuEntry& entry, bool bold) {
+    const int ink = InkIn(shot, entry.rect).count;
+    const int regular = ReferenceInk(entry.text, false);
+    const int heavy = ReferenceInk(entry.text, true);
+    ASSERT_LT(regular, heavy);
+    const int distance = std::abs(ink - (bold ? heavy : regular));
+    const int otherDistance = std::abs(ink - (bold ? regular : heavy));
+    EXPECT_LT(distance, otherDistance) << entry.text << ": " << ink << " dark pixels, " << regular
+                                       << " in regular weight, " << heavy << " in bold";
+}
 
 // Menu entries written one letter each: 'x' a visible entry, '.' a hidden
 // one, '-' a visible separator, '_' a hidden separator.
@@ -246,6 +486,42 @@ TEST_F(TrayMenuTest, DismissingTheMenuRunsNothing) {
     }
 }
 
+// The keys move the highlight, which the menu draws in its own look; Enter
+// then chooses the highlighted entry.
+TEST_F(TrayMenuTest, TheMenuIsDrawnFlatAndLightWithTheHighlightFollowingTheArrowKeys) {
+    const struct {
+        const char* key;
+        const char* highlighted;
+        const char* plain;
+    } steps[] = {{"Down", "Restore", "Exit"}, {"Down", "Exit", "Restore"}, {"Up", "Restore", "Exit"}};
+    std::vector<std::optional<Screenshot>> shots;
+    const std::optional<OpenMenu> seen = RightClick([&](const OpenMenu& open) {
+        for (const auto& step : steps) {
+            if (!PressKeys(step.key)(open)) return false;
+            // The first stays beside the test program for people to look at.
+            shots.push_back(ShotWithHighlightOn(open, step.highlighted,
+                                                shots.empty() ? ProgramFolder() + "tray-menu.png" : ""));
+        }
+        return PressKeys("Return")(open);
+    });
+    ASSERT_TRUE(seen);
+    ASSERT_EQ(seen->Texts(), (Texts{"Restore", "Exit"}));
+    ASSERT_EQ(shots.size(), std::size(steps));
+    for (std::size_t i = 0; i < shots.size(); ++i) {
+        SCOPED_TRACE(std::string("after ") + steps[i].key + " number " + std::to_string(i + 1));
+        ASSERT_TRUE(shots[i]);
+        const Screenshot& shot = *shots[i];
+        ExpectFlatFrame(shot, *seen);
+        ExpectHighlightedEntry(shot, seen->Entry(steps[i].highlighted));
+        ExpectPlainEntry(shot, seen->Entry(steps[i].plain));
+        // The default entry in bold, highlighted or not.
+        ExpectWeight(shot, seen->Entry("Restore"), true);
+        ExpectWeight(shot, seen->Entry("Exit"), false);
+    }
+    EXPECT_EQ(clicked, Texts{"OpenVarnholt1"});
+    EXPECT_FALSE(menuOpenDuringClick);
+}
+
 // The menu opened directly, with entries of every kind.
 TEST(StyledPopupMenuTest, ShowsTheVisibleEntriesAsOnPopupLeavesThemWithShortcutsAndGrayedOnes) {
     TaskbarEntryWindow entry;
@@ -285,12 +561,77 @@ TEST(StyledPopupMenuTest, ShowsTheVisibleEntriesAsOnPopupLeavesThemWithShortcuts
     // The owner hears from the menu once it has closed.
     EXPECT_TRUE(PumpUntil([&] { return owner.Handled(WM_NULL) == 1; }));
 
+    // The owner never had to draw anything.
+    EXPECT_EQ(owner.Handled(WM_MEASUREITEM), 0);
+    EXPECT_EQ(owner.Handled(WM_DRAWITEM), 0);
+
     // Without a text for shortcuts the caption stands alone.
     menu.ShortCutText = nullptr;
     MenuUser plain(CloseQuietly());
     menu.Popup(owner.Handle(), {300, 200});
     ASSERT_TRUE(plain.Seen());
     EXPECT_EQ(plain.Seen()->Texts(), (Texts{"Open file", "-", "Save"}));
+}
+
+// Whatever window owns it, the menu draws grayed entries in the gray-text
+// colour, separators as lines and shortcuts against the right edge.
+TEST(StyledPopupMenuTest, DrawsGrayedEntriesSeparatorLinesAndShortcutsAtTheRight) {
+    TaskbarEntryWindow entry;
+    OwnerWindow owner(entry.Handle());
+    FixedKeyNames keyNames;
+    std::vector<win::MenuItem> items(4);
+    const char* captions[] = {"Open file", "-", "Save", "A caption longer than the others"};
+    for (std::size_t i = 0; i < items.size(); ++i) items[i].caption = captions[i];
+    items[0].shortCut = 0x404F;  // Ctrl+O
+    items[2].enabled = false;
+    TStyledPopupMenu menu(std::move(items));
+    menu.ShortCutText = [&](TShortCut value) { return FormatShortcut(value, keyNames); };
+
+    std::optional<Screenshot> shot;
+    MenuUser user([&](const OpenMenu& open) {
+        // Once it shows, the whole border is there. The screenshot stays
+        // beside the test program for people to look at.
+        WaitFor([&] {
+            shot = Screenshot::Take(ProgramFolder() + "styled-popup-menu.png");
+            return shot && OutlineMismatches(*shot, open.rect, MenuBorderColor) == 0;
+        });
+        return CloseQuietly()(open);
+    });
+    menu.Popup(owner.Handle(), {300, 200});
+    const std::optional<OpenMenu> seen = user.Seen();
+    ASSERT_TRUE(seen);
+    EXPECT_TRUE(user.ActedCleanly());
+    ASSERT_EQ(seen->Texts(), (Texts{"Open file\tCtrl+O", "-", "Save", "A caption longer than the others"}));
+    ASSERT_TRUE(shot);
+    ExpectFlatFrame(*shot, *seen);
+
+    // A line of the separator colour across the middle of its entry, nothing else.
+    const RECT line = seen->entries[1].rect;
+    int lines = 0;
+    for (int y = line.top; y < line.bottom; ++y) {
+        const int x = (line.left + line.right) / 2;
+        if (shot->At(x, y) != SeparatorColor) continue;
+        ++lines;
+        EXPECT_EQ(AreaMismatches(*shot, {line.left + 4, y, line.right - 4, y + 1}, SeparatorColor), 0);
+        EXPECT_EQ(AreaMismatches(*shot, {line.left, line.top, line.right, y}, MenuColor), 0);
+        EXPECT_EQ(AreaMismatches(*shot, {line.left, y + 1, line.right, line.bottom}, MenuColor), 0);
+    }
+    EXPECT_EQ(lines, 1);
+
+    const Ink open = InkIn(*shot, seen->Entry("Open file\tCtrl+O").rect);
+    const Ink save = InkIn(*shot, seen->Entry("Save").rect, GrayText);
+    EXPECT_TRUE(Near(open.darkest, ::GetSysColor(COLOR_MENUTEXT), 0x30)) << Hex(open.darkest);
+    // Grayed: no pixel much darker than the gray-text colour.
+    EXPECT_GE(save.count, 10);
+    EXPECT_TRUE(Near(save.darkest, ::GetSysColor(COLOR_GRAYTEXT), 0x20)) << Hex(save.darkest);
+
+    // The longest caption sets the width, so only a shortcut drawn against
+    // the right edge ends near it; the caption stays at the left.
+    const RECT& openRect = seen->Entry("Open file\tCtrl+O").rect;
+    const Ink longest = InkIn(*shot, seen->entries[3].rect);
+    EXPECT_LE(open.left - openRect.left, 16);
+    EXPECT_NEAR(open.left, longest.left, 2);
+    EXPECT_GE(open.right, openRect.right - 16) << "entry " << openRect.left << ".." << openRect.right;
 }
 
 }  // namespace

@@ -1,0 +1,197 @@
+#include "MenuStyler.h"
+
+#include <string>
+#include <vector>
+
+#include "win/SystemError.h"
+
+namespace quilldeck {
+namespace {
+
+// Layout of an entry, in pixels: the text's distance from the entry's left
+// edge, the room kept right of it, the gap before a shortcut, the space above
+// and below the text, and the height of a separator's entry.
+constexpr int TextLeft = 10;
+constexpr int TextRight = 10;
+constexpr int ShortcutGap = 24;
+constexpr int TextPadding = 3;
+constexpr int SeparatorHeight = 7;
+constexpr int SeparatorInset = 2;
+
+// An entry as the menu holds it.
+struct Entry {
+    std::string caption;
+    std::string shortcut;  // the text after a tab
+    bool separator = false;
+    bool isDefault = false;
+};
+
+Entry EntryOf(HMENU menu, UINT command) {
+    MENUITEMINFOA info{};
+    info.cbSize = sizeof(info);
+    info.fMask = MIIM_FTYPE | MIIM_STATE | MIIM_STRING;
+    if (!::GetMenuItemInfoA(menu, command, FALSE, &info)) return {};
+    std::vector<char> text(info.cch + 1, '\0');
+    info.dwTypeData = text.data();
+    info.cch = static_cast<UINT>(text.size());
+    ::GetMenuItemInfoA(menu, command, FALSE, &info);
+    Entry entry;
+    entry.separator = (info.fType & MFT_SEPARATOR) != 0;
+    entry.isDefault = (info.fState & MFS_DEFAULT) != 0;
+    const std::string whole(text.data());
+    const std::size_t tab = whole.find('\t');
+    entry.caption = whole.substr(0, tab);
+    if (tab != std::string::npos) entry.shortcut = whole.substr(tab + 1);
+    return entry;
+}
+
+win::UniqueFont MakeFont(const TMenuStyler& styler, int weight) {
+    win::UniqueFont font(::CreateFontA(-styler.fontHeight, 0, 0, 0, weight, FALSE, FALSE, FALSE, styler.fontCharset,
+                                       OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
+                                       DEFAULT_PITCH | FF_DONTCARE, styler.fontName.c_str()));
+    if (!font) win::ThrowLastSystemError();
+    return font;
+}
+
+win::UniqueBrush MakeBrush(COLORREF colour) {
+    win::UniqueBrush brush(::CreateSolidBrush(colour));
+    if (!brush) win::ThrowLastSystemError();
+    return brush;
+}
+
+// Puts a DC back as it was when this goes.
+class SavedDc {
+public:
+    explicit SavedDc(HDC dc) : dc_(dc), saved_(::SaveDC(dc)) {}
+    ~SavedDc() {
+        if (saved_ != 0) ::RestoreDC(dc_, saved_);
+    }
+    SavedDc(const SavedDc&) = delete;
+    SavedDc& operator=(const SavedDc&) = delete;
+
+private:
+    HDC dc_;
+    int saved_;
+};
+
+// A window's DC (the whole window, or for null the screen), released when this goes.
+class WindowDc {
+public:
+    explicit WindowDc(HWND window) : window_(window), dc_(window ? ::GetWindowDC(window) : ::GetDC(nullptr)) {}
+    ~WindowDc() {
+        if (dc_ != nullptr) ::ReleaseDC(window_, dc_);
+    }
+    WindowDc(const WindowDc&) = delete;
+    WindowDc& operator=(const WindowDc&) = delete;
+
+    HDC Get() const noexcept { return dc_; }
+
+private:
+    HWND window_;
+    HDC dc_;
+};
+
+SIZE TextSize(HDC dc, const std::string& text) {
+    RECT rect{};
+    ::DrawTextA(dc, text.c_str(), static_cast<int>(text.size()), &rect, DT_SINGLELINE | DT_CALCRECT);
+    return {rect.right - rect.left, rect.bottom - rect.top};
+}
+
+void FillGradient(HDC dc, const RECT& rect, COLORREF from, COLORREF to) {
+    if (rect.bottom <= rect.top) return;
+    const auto channel = [](BYTE value) { return static_cast<COLOR16>(value << 8); };
+    TRIVERTEX corners[2] = {
+        {rect.left, rect.top, channel(GetRValue(from)), channel(GetGValue(from)), channel(GetBValue(from)), 0},
+        {rect.right, rect.bottom, channel(GetRValue(to)), channel(GetGValue(to)), channel(GetBValue(to)), 0},
+    };
+    GRADIENT_RECT span{0, 1};
+    ::GradientFill(dc, corners, 2, &span, 1, GRADIENT_FILL_RECT_V);
+}
+
+}  // namespace
+
+MenuPainter::MenuPainter(const TMenuStyler& styler)
+    : styler_(styler),
+      font_(MakeFont(styler, FW_NORMAL)),
+      boldFont_(MakeFont(styler, FW_BOLD)),
+      menuBrush_(MakeBrush(styler.menuColor)),
+      separatorBrush_(MakeBrush(styler.separatorColor)),
+      selectedBorderBrush_(MakeBrush(styler.selectedBorderColor)),
+      borderBrush_(MakeBrush(styler.borderColor)) {}
+
+void MenuPainter::Measure(HMENU menu, MEASUREITEMSTRUCT& item) const {
+    const Entry entry = EntryOf(menu, item.itemID);
+    if (entry.separator) {
+        item.itemWidth = TextLeft + TextRight;
+        item.itemHeight = SeparatorHeight;
+        return;
+    }
+    const WindowDc screen(nullptr);
+    const SavedDc saved(screen.Get());
+    ::SelectObject(screen.Get(), entry.isDefault ? boldFont_.get() : font_.get());
+    TEXTMETRICA metrics{};
+    ::GetTextMetricsA(screen.Get(), &metrics);
+    LONG width = TextLeft + TextSize(screen.Get(), entry.caption).cx + TextRight;
+    if (!entry.shortcut.empty()) width += ShortcutGap + TextSize(screen.Get(), entry.shortcut).cx;
+    item.itemWidth = static_cast<UINT>(width);
+    item.itemHeight = static_cast<UINT>(metrics.tmHeight + 2 * TextPadding);
+}
+
+void MenuPainter::Draw(HMENU menu, const DRAWITEMSTRUCT& item) const {
+    const Entry entry = EntryOf(menu, item.itemID);
+    const HDC dc = item.hDC;
+    const SavedDc saved(dc);
+    const RECT& rect = item.rcItem;
+    const bool selected = (item.itemState & ODS_SELECTED) != 0 && !entry.separator;
+    if (selected) {
+        RECT inner = rect;
+        ::InflateRect(&inner, -1, -1);
+        const LONG middle = inner.top + (inner.bottom - inner.top) / 2;
+        FillGradient(dc, {inner.left, inner.top, inner.right, middle}, styler_.selectedTopFrom, styler_.selectedTopTo);
+        FillGradient(dc, {inner.left, middle, inner.right, inner.bottom}, styler_.selectedBottomFrom,
+                     styler_.selectedBottomTo);
+        ::FrameRect(dc, &rect, selectedBorderBrush_.get());
+    } else {
+        ::FillRect(dc, &rect, menuBrush_.get());
+    }
+
+    if (entry.separator) {
+        const LONG middle = rect.top + (rect.bottom - rect.top) / 2;
+        const RECT line{rect.left + SeparatorInset, middle, rect.right - SeparatorInset, middle + 1};
+        ::FillRect(dc, &line, separatorBrush_.get());
+        return;
+    }
+
+    const bool grayed = (item.itemState & (ODS_GRAYED | ODS_DISABLED)) != 0;
+    const int textColor = grayed ? COLOR_GRAYTEXT : selected ? styler_.selectedTextSysColor : styler_.textSysColor;
+    ::SetTextColor(dc, ::GetSysColor(textColor));
+    ::SetBkMode(dc, TRANSPARENT);
+    ::SelectObject(dc, entry.isDefault ? boldFont_.get() : font_.get());
+    RECT text{rect.left + TextLeft, rect.top, rect.right - TextRight, rect.bottom};
+    constexpr UINT format = DT_SINGLELINE | DT_VCENTER;
+    ::DrawTextA(dc, entry.caption.c_str(), static_cast<int>(entry.caption.size()), &text, format | DT_LEFT);
+    if (!entry.shortcut.empty()) {
+        ::DrawTextA(dc, entry.shortcut.c_str(), static_cast<int>(entry.shortcut.size()), &text, format | DT_RIGHT);
+    }
+}
+
+void MenuPainter::PaintFrame(HWND window, HMENU menu) const {
+    RECT bounds{};
+    if (!::GetWindowRect(window, &bounds)) return;
+    const WindowDc dc(window);
+    if (dc.Get() == nullptr) return;
+    const SavedDc saved(dc.Get());
+    // The entries draw themselves; everything else is background, then the border.
+    const int count = ::GetMenuItemCount(menu);
+    for (int index = 0; index < count; ++index) {
+        RECT entry{};
+        if (!::GetMenuItemRect(window, menu, static_cast<UINT>(index), &entry)) continue;
+        ::OffsetRect(&entry, -bounds.left, -bounds.top);
+        ::ExcludeClipRect(dc.Get(), entry.left, entry.top, entry.right, entry.bottom);
+    }
+    const RECT whole{0, 0, bounds.right - bounds.left, bounds.bottom - bounds.top};
+    ::FillRect(dc.Get(), &whole, menuBrush_.get());
+    ::FrameRect(dc.Get(), &whole, borderBrush_.get());
+}
+
+}  // namespace quilldeck

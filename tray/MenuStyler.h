@@ -1,0 +1,63 @@
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+#include "win/Handle.h"
+
+namespace quilldeck {
+
+// The look of a styled popup menu: the flat, light scheme "osObsidian", not
+// adapted to the system's theme. The text colours are system colours
+// (GetSysColor indices), the others fixed. The scheme's icon bar (#E9EEEE,
+// separator #C5C5C5) is never drawn, since the menus have no icons, and there
+// is no side bar.
+struct TMenuStyler {
+    std::string fontName = "Tahoma";
+    int fontHeight = 15;  // character height in pixels
+    BYTE fontCharset = THAI_CHARSET;
+    int textSysColor = COLOR_MENUTEXT;
+    int selectedTextSysColor = COLOR_WINDOWTEXT;
+    COLORREF menuColor = RGB(0xF6, 0xF6, 0xF6);
+    COLORREF separatorColor = RGB(0xC5, 0xC5, 0xC5);
+    // The highlighted entry: one gradient over its upper half, one over its lower half.
+    COLORREF selectedTopFrom = RGB(0xFF, 0xFD, 0xEB);
+    COLORREF selectedTopTo = RGB(0xFF, 0xEB, 0xAB);
+    COLORREF selectedBottomFrom = RGB(0xFF, 0xD6, 0x69);
+    COLORREF selectedBottomTo = RGB(0xFF, 0xE4, 0x96);
+    COLORREF selectedBorderColor = RGB(0xDB, 0xCE, 0x99);
+    COLORREF borderColor = RGB(0xC0, 0xC0, 0xC0);  // silver
+};
+
+// Draws the owner-drawn entries of a popup menu, and its window's border, in a
+// styler's look. Entries are read from the menu itself: their text (a
+// shortcut after a tab), separator type, default and grayed state.
+class MenuPainter {
+public:
+    // Makes the fonts and brushes; a system error when it cannot.
+    explicit MenuPainter(const TMenuStyler& styler);
+    MenuPainter(const MenuPainter&) = delete;
+    MenuPainter& operator=(const MenuPainter&) = delete;
+
+    // For the menu's own background (MENUINFO::hbrBack).
+    HBRUSH MenuBrush() const noexcept { return menuBrush_.get(); }
+
+    // Answers WM_MEASUREITEM for an entry of the menu.
+    void Measure(HMENU menu, MEASUREITEMSTRUCT& item) const;
+    // Answers WM_DRAWITEM for an entry of the menu.
+    void Draw(HMENU menu, const DRAWITEMSTRUCT& item) const;
+    // Paints the menu window's border and everything around its entries.
+    void PaintFrame(HWND window, HMENU menu) const;
+
+private:
+    const TMenuStyler& styler_;
+    win::UniqueFont font_;
+    win::UniqueFont boldFont_;
+    win::UniqueBrush menuBrush_;
+    win::UniqueBrush separatorBrush_;
+    win::UniqueBrush selectedBorderBrush_;
+    win::UniqueBrush borderBrush_;
+};
+
+}  // namespace quilldeck
