@@ -49,19 +49,10 @@ const std::vector<std::string> StandardRecords = {
 bool IsFree(UINT modifiers, UINT key) { return CombinationIsFree(modifiers, key); }
 bool QIsFree() { return IsFree(MOD_CONTROL | MOD_ALT, 'Q'); }
 
-class DefineDialogTest : public ProgramFixture {
+class DefineDialogTest : public ShownProgramFixture {
 protected:
-    explicit DefineDialogTest(const std::string& settings = SettingsOf(StandardRecords)) : quilldeck(settings) {}
-
-    void SetUp() override {
-        ASSERT_TRUE(ShownOpaque(quilldeck));
-        FocusQuilldeck(quilldeck);
-    }
-
-    void Select(int row) {
-        quilldeck.SelectRowByClick(row);
-        ASSERT_TRUE(WaitFor([&] { return quilldeck.SelectedRow() == row; })) << "row " << row + 1;
-    }
+    explicit DefineDialogTest(const std::string& settings = SettingsOf(StandardRecords))
+        : ShownProgramFixture(settings) {}
 
     // Selects a row and presses F5 there; the dialog that opens.
     HWND OpenByF5(int row) {
@@ -103,8 +94,6 @@ protected:
         PumpFor(500ms);
         return ::IsWindowVisible(dialog) != FALSE;
     }
-
-    QuilldeckProgram quilldeck;
 };
 
 TEST_F(DefineDialogTest, ShowsItsControlsInPlaceAndInTabOrderOverTheDisabledMainWindow) {
@@ -502,7 +491,7 @@ protected:
         ASSERT_TRUE(InTray(quilldeck));
         ASSERT_TRUE(WaitFor([] { return !QIsFree(); }));
         DoubleClickTheIcon();
-        DefineDialogTest::SetUp();
+        ShownProgramFixture::SetUp();
     }
 };
 

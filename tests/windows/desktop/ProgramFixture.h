@@ -73,4 +73,24 @@ protected:
     }
 };
 
+// The program started with given settings, shown and given the keyboard
+// focus before each test.
+class ShownProgramFixture : public ProgramFixture {
+protected:
+    explicit ShownProgramFixture(const std::string& settings) : quilldeck(settings) {}
+
+    void SetUp() override {
+        ASSERT_TRUE(ShownOpaque(quilldeck));
+        FocusQuilldeck(quilldeck);
+    }
+
+    // Clicks a row, which also gives the list the keyboard focus.
+    void Select(int row) {
+        quilldeck.SelectRowByClick(row);
+        ASSERT_TRUE(WaitFor([&] { return quilldeck.SelectedRow() == row; })) << "row " << row + 1;
+    }
+
+    QuilldeckProgram quilldeck;
+};
+
 }  // namespace quilldeck::testing

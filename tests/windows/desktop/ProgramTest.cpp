@@ -253,24 +253,14 @@ const std::string SlotsFourAndFive =
     "1\r\nFourth\r\nCtrl+Alt+4\r\n[memo]\r\nfour\r\n[/memo]\r\n\r\n"
     "0\r\nFifth\r\nCtrl+Alt+5\r\n[memo]\r\nfive\r\n[/memo]\r\n\r\n";
 
-class ListCommandTest : public ProgramTest {
+class ListCommandTest : public ShownProgramFixture {
 protected:
-    void SetUp() override {
-        ASSERT_TRUE(ShownOpaque(quilldeck));
-        FocusQuilldeck(quilldeck);
-    }
+    ListCommandTest() : ShownProgramFixture(SlotsFourAndFive) {}
 
-    // Clicks a row, which also gives the list the keyboard focus.
-    void Select(int row) {
-        quilldeck.SelectRowByClick(row);
-        ASSERT_TRUE(WaitFor([&] { return quilldeck.SelectedRow() == row; })) << "row " << row + 1;
-    }
     void Keys(const std::string& keys) {
         RunUnix("/usr/bin/xdotool key " + keys);
         PumpFor(300ms);
     }
-
-    QuilldeckProgram quilldeck{SlotsFourAndFive};
 };
 
 TEST_F(ListCommandTest, MoveUpOnRowFiveExchangesTheSlotsAndFollowsTheSlotInMemoryOnly) {
