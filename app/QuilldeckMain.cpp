@@ -1,16 +1,29 @@
 #include "QuilldeckMain.h"
 
 #include <commctrl.h>
+#include <shellapi.h>
+#include <shlobj.h>
 
 #include "slots/InOutError.h"
 #include "ui/MainWindowLayout.h"
+#include "ui/QuilldeckAbout.h"
 #include "ui/QuilldeckDefine.h"
+#include "ui/QuilldeckOptions.h"
+#include "win/Controls.h"
+#include "win/ProgramFile.h"
+#include "win/Shell.h"
 
 namespace quilldeck {
 namespace {
 
 constexpr int NoRow = -1;
 constexpr const char* StatusSuffix = "/20";
+// The version the About box shows.
+constexpr const char* VersionText = "1.0.0";
+// The help page. The host lies under the reserved .example domain, which no
+// one else can ever own.
+constexpr const char* HelpPageAddress = "http://kestrovar.example/redirect/quilldeck.htm";
+constexpr const char* StartupShortcutName = "\\Quilldeck.lnk";
 
 HICON ProgramIcon(int size) {
     return static_cast<HICON>(::LoadImageA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(1), IMAGE_ICON, size,
@@ -402,9 +415,48 @@ void TForm1::Delete2Click() {
     SetStatus("", "");
 }
 
-void TForm1::Options1Click() {}
-void TForm1::Howtouse1Click() {}
-void TForm1::About2Click() {}
+// ---- Options, help and About ----------------------------------------------
+
+std::string TForm1::StartupShortcutFile() const { return StartupFolder + StartupShortcutName; }
+
+void TForm1::Options1Click() {
+    TForm3 Form3(app_.TaskbarEntry(), Handle(), app_.CommonFont());
+    StartupFolder = win::ShellFolderPath(CSIDL_STARTUP);
+    // Without a Startup folder there is nothing to tick: the box stays
+    // unticked and unavailable, and OK leaves the file system alone.
+    const bool folderKnown = !StartupFolder.empty();
+    win::SetChecked(Form3.CheckBox1(), folderKnown && files_.FileExists(StartupShortcutFile()));
+    ::EnableWindow(Form3.CheckBox1(), folderKnown);
+    win::SetChecked(Form3.CheckBox2(), StartMinimize);
+    if (Form3.ShowModal() != IDOK) return;
+    SetRunAtStartup(win::IsChecked(Form3.CheckBox1()));
+    // Memory only: the file has it at the next save.
+    StartMinimize = win::IsChecked(Form3.CheckBox2());
+}
+
+void TForm1::SetRunAtStartup(bool enable) {
+    if (StartupFolder.empty()) return;
+    const std::string shortcut = StartupShortcutFile();
+    if (!enable) {
+        ::DeleteFileA(shortcut.c_str());  // a missing file is what was asked for
+        return;
+    }
+    // An existing shortcut is the user's, wherever it points: never rewritten.
+    if (files_.FileExists(shortcut)) return;
+    const std::string program = win::ProgramFilePath();
+    win::SaveShellLink(shortcut, program, win::FolderOf(program));
+}
+
+void TForm1::Howtouse1Click() {
+    const win::WaitCursor hourglass;
+    // Without a browser nothing opens, and nothing is said.
+    ::ShellExecuteA(Handle(), "OPEN", HelpPageAddress, nullptr, nullptr, SW_SHOWNORMAL);
+}
+
+void TForm1::About2Click() {
+    TForm4 Form4(app_.TaskbarEntry(), Handle(), app_.CommonFont(), VersionText);
+    Form4.ShowModal();
+}
 
 void TForm1::OnCommand(int id) {
     switch (id) {

@@ -73,6 +73,8 @@ private:
     void LoadSettings();
     void SaveSettings();
     void ApplyAllSlots();
+    void SetRunAtStartup(bool enable);
+    std::string StartupShortcutFile() const;
     void Close();
     void CreateControls();
     void CreateMenus();
@@ -94,6 +96,9 @@ private:
     bool StartMinimize = false;
     bool ExitRequested = false;
     bool FirstActivation = true;
+    // The user's Startup folder, found afresh at every Options; empty before
+    // the first and when the shell cannot name it.
+    std::string StartupFolder;
 
     TStyledPopupMenu StyledPopupMenu1;
     Win32Keyboard keyboard_;

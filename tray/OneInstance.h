@@ -32,9 +32,6 @@ private:
     bool otherCopyDetected_ = false;
 };
 
-// The full path of this program's file, as the system reports it.
-std::string ProgramFilePath();
-
 enum class TOneInstanceMode { oiCustom };
 
 // The single-instance guard: once its owner's components have loaded it acts

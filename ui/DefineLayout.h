@@ -5,6 +5,7 @@
 
 #include <array>
 
+#include "ControlStyles.h"
 #include "win/Controls.h"
 
 namespace quilldeck::ui {
@@ -30,9 +31,6 @@ enum DefineId : int {
     IdLabel3 = 112,
     IdLabel2 = 113,
 };
-
-constexpr DWORD Tab = WS_CHILD | WS_VISIBLE | WS_TABSTOP;
-constexpr DWORD Label = WS_CHILD | WS_VISIBLE | SS_LEFT | SS_NOPREFIX;
 
 // In tab order; the labels, which take no focus, last.
 inline const std::array<win::ControlLayout, 9> DefineControls = {{

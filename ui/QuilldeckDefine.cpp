@@ -51,7 +51,7 @@ TForm2::TForm2(HWND owner, HWND centreOver, HFONT font, const SlotEditValues& va
     ::SetWindowTextA(Inp_1, values.description.c_str());
     Inp_2->SetHotKey(values.shortcut);
     ::SetWindowTextA(Memo1, values.text.c_str());
-    ::SendMessageA(CheckBox1, BM_SETCHECK, values.active ? BST_CHECKED : BST_UNCHECKED, 0);
+    win::SetChecked(CheckBox1, values.active);
 }
 
 SlotEditValues TForm2::Values() {
@@ -59,7 +59,7 @@ SlotEditValues TForm2::Values() {
         TextOf(Inp_1),
         Inp_2->HotKey(),
         TextOf(Memo1),
-        ::SendMessageA(CheckBox1, BM_GETCHECK, 0, 0) == BST_CHECKED,
+        win::IsChecked(CheckBox1),
     };
 }
 

@@ -2,22 +2,35 @@
 
 #include "SystemError.h"
 
+#include <algorithm>
 #include <string>
 
 namespace quilldeck::win {
-namespace {
-
-int TextWidth(HWND window, HFONT font, const char* text) {
+SIZE TextExtent(HWND window, HFONT font, const char* text) {
     const HDC dc = ::GetDC(window);
     const HGDIOBJ previous = ::SelectObject(dc, font != nullptr ? font : ::GetStockObject(DEFAULT_GUI_FONT));
     SIZE size{};
     ::GetTextExtentPoint32A(dc, text, static_cast<int>(std::char_traits<char>::length(text)), &size);
     ::SelectObject(dc, previous);
     ::ReleaseDC(window, dc);
-    return size.cx;
+    return size;
 }
 
-}  // namespace
+void GrowToText(HWND control, HFONT font, const char* text) {
+    RECT rect{};
+    ::GetClientRect(control, &rect);
+    const SIZE size = TextExtent(control, font, text);
+    if (size.cx > rect.right || size.cy > rect.bottom) {
+        ::SetWindowPos(control, nullptr, 0, 0, std::max<int>(size.cx, rect.right), std::max<int>(size.cy, rect.bottom),
+                       SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+}
+
+bool IsChecked(HWND checkBox) { return ::SendMessageA(checkBox, BM_GETCHECK, 0, 0) == BST_CHECKED; }
+
+void SetChecked(HWND checkBox, bool checked) {
+    ::SendMessageA(checkBox, BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
+}
 
 std::vector<HWND> CreateControls(HWND parent, std::span<const ControlLayout> layout, HFONT font,
                                  TableOrder order) {
@@ -29,13 +42,7 @@ std::vector<HWND> CreateControls(HWND parent, std::span<const ControlLayout> lay
                                         ::GetModuleHandleA(nullptr), nullptr);
         if (window == nullptr) ThrowLastSystemError();
         ::SendMessageA(window, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
-        if (control.widenToText) {
-            const int width = TextWidth(window, font, control.caption);
-            if (width > control.width) {
-                ::SetWindowPos(window, nullptr, 0, 0, width, control.height,
-                               SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-            }
-        }
+        if (control.growToText) GrowToText(window, font, control.caption);
         // A new child goes beneath its siblings, so creation order is tab order.
         if (order == TableOrder::BottomFirst) {
             ::SetWindowPos(window, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);

@@ -15,10 +15,10 @@ struct ControlLayout {
     DWORD style;
     DWORD exStyle;
     int left, top, width, height;
-    // A label that grows to its text when the font draws it wider than the
-    // width given (another font standing in for the one asked for), rather
-    // than wrapping or clipping it.
-    bool widenToText = false;
+    // A label that grows to its text when the font draws it wider or taller
+    // than the size given (another font standing in for the one asked for),
+    // rather than wrapping or clipping it.
+    bool growToText = false;
 };
 
 // How a table lists its controls: in tab order, which is the stacking order
@@ -29,5 +29,15 @@ enum class TableOrder { TabOrder, BottomFirst };
 // handles in table order. Throws on failure.
 std::vector<HWND> CreateControls(HWND parent, std::span<const ControlLayout> layout, HFONT font,
                                  TableOrder order = TableOrder::TabOrder);
+
+// The size of a one-line text as the font draws it.
+SIZE TextExtent(HWND window, HFONT font, const char* text);
+
+// Makes a control (a label without a frame) as wide and as tall as the text
+// in that font needs, where it is smaller.
+void GrowToText(HWND control, HFONT font, const char* text);
+
+bool IsChecked(HWND checkBox);
+void SetChecked(HWND checkBox, bool checked);
 
 }  // namespace quilldeck::win

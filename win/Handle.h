@@ -59,6 +59,7 @@ struct FunctionDeleter {
 };
 
 using UniqueFont = std::unique_ptr<std::remove_pointer_t<HFONT>, FunctionDeleter<&::DeleteObject>>;
+using UniqueIcon = std::unique_ptr<std::remove_pointer_t<HICON>, FunctionDeleter<&::DestroyIcon>>;
 using UniqueBrush = std::unique_ptr<std::remove_pointer_t<HBRUSH>, FunctionDeleter<&::DeleteObject>>;
 
 }  // namespace quilldeck::win

@@ -61,12 +61,22 @@ int ModalDialog::ShowModal() {
     // Every window of the program waits for the dialog, not only its owner.
     const std::vector<HWND> disabled = DisableOtherWindows();
     ::ShowWindow(Handle(), SW_SHOW);
+    // The first control in tab order has the focus unless FormShow moves it.
+    if (const HWND first = ::GetNextDlgTabItem(Handle(), nullptr, FALSE)) ::SetFocus(first);
     FormShow();
     MSG message;
     while (!ended_ && ::GetMessageA(&message, nullptr, 0, 0) > 0) {
         // No cancel button: Escape ends nothing, and a multi-line edit would
         // otherwise turn it into a close of its dialog.
         if (message.message == WM_KEYDOWN && message.wParam == VK_ESCAPE && ::IsChild(Handle(), message.hwnd)) {
+            continue;
+        }
+        // Enter presses the push button that has the focus, however the
+        // focus got there (the dialog manager would only for one reached by Tab).
+        if (message.message == WM_KEYDOWN && message.wParam == VK_RETURN && ::IsChild(Handle(), message.hwnd) &&
+            (::SendMessageA(message.hwnd, WM_GETDLGCODE, 0, 0) & (DLGC_DEFPUSHBUTTON | DLGC_UNDEFPUSHBUTTON))) {
+            ::SendMessageA(Handle(), WM_COMMAND, MAKEWPARAM(::GetDlgCtrlID(message.hwnd), BN_CLICKED),
+                           reinterpret_cast<LPARAM>(message.hwnd));
             continue;
         }
         if (!::IsDialogMessageA(Handle(), &message)) {

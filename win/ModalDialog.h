@@ -29,7 +29,8 @@ protected:
     ModalDialog(HWND owner, HWND centreOver, const char* caption, int clientWidth, int clientHeight);
 
     void EndModal(int result);
-    // Called each time the dialog is shown, before the loop starts.
+    // Called each time the dialog is shown, before the loop starts and before
+    // anything of it is drawn; the first control in tab order has the focus.
     virtual void FormShow() {}
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 

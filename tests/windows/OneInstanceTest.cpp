@@ -6,6 +6,7 @@
 
 #include "tray/InstanceName.h"
 #include "tray/OneInstance.h"
+#include "win/ProgramFile.h"
 
 namespace quilldeck {
 namespace {
@@ -56,7 +57,7 @@ TEST(AppProcessTest, ANameHeldByAnObjectOfAnotherKindCountsAsTheOnlyCopy) {
 }
 
 TEST(AppProcessTest, TheDefaultMutexIsNamedAfterTheProgramFileInCapitals) {
-    const std::string path = ProgramFilePath();
+    const std::string path = win::ProgramFilePath();
     EXPECT_TRUE(path.ends_with("\\quilldeck_windows_tests.exe")) << path;
     EXPECT_EQ(InstanceMutexName(path), "QUILLDECK_WINDOWS_TESTS.EXE");
     const TAppProcess process;

@@ -83,6 +83,11 @@ HWND QuilldeckProgram::StatusBar() { return ::GetDlgItem(MainWindow(), StatusBar
 
 void QuilldeckProgram::Command(int id) { ::PostMessageA(MainWindow(), WM_COMMAND, static_cast<WPARAM>(id), 0); }
 
+bool QuilldeckProgram::Settle() {
+    DWORD_PTR answer = 0;
+    return ::SendMessageTimeoutA(MainWindow(), WM_NULL, 0, 0, SMTO_NORMAL, 15000, &answer) != 0;
+}
+
 std::optional<DWORD> QuilldeckProgram::Exit() {
     Command(ExitCommand);
     return process_->WaitForExit(std::chrono::seconds(15));

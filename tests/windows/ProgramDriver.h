@@ -34,6 +34,9 @@ public:
     HWND StatusBar();
 
     void Command(int id);
+    // Waits until the program is back in a message loop, done with what it
+    // was given before: a sent message is answered only from a loop.
+    bool Settle();
     // Exit from the File menu; the exit code.
     std::optional<DWORD> Exit();
 

@@ -1,5 +1,8 @@
 #include "TestSupport.h"
 
+#include <objbase.h>
+#include <shlobj.h>
+
 #include <array>
 #include <atomic>
 #include <cctype>
@@ -135,6 +138,63 @@ ScopedEnvironment::ScopedEnvironment(const std::string& name, const std::optiona
 
 ScopedEnvironment::~ScopedEnvironment() {
     ::SetEnvironmentVariableA(name_.c_str(), previous_ ? previous_->c_str() : nullptr);
+}
+
+ScopedRegistryValue::ScopedRegistryValue(HKEY root, const std::string& key, const std::string& name,
+                                         const std::optional<std::string>& value)
+    : root_(root), key_(key), name_(name) {
+    char previous[2048] = {};
+    DWORD size = sizeof(previous) - 1;
+    if (::RegGetValueA(root, key.c_str(), name.c_str(), RRF_RT_REG_SZ | RRF_RT_REG_EXPAND_SZ | RRF_NOEXPAND,
+                       &previousType_, previous, &size) == ERROR_SUCCESS) {
+        previous_ = previous;
+    }
+    if (value) {
+        ::RegSetKeyValueA(root, key.c_str(), name.c_str(), REG_SZ, value->c_str(),
+                          static_cast<DWORD>(value->size() + 1));
+    } else {
+        ::RegDeleteKeyValueA(root, key.c_str(), name.c_str());
+    }
+}
+
+ScopedRegistryValue::~ScopedRegistryValue() {
+    if (previous_) {
+        ::RegSetKeyValueA(root_, key_.c_str(), name_.c_str(), previousType_, previous_->c_str(),
+                          static_cast<DWORD>(previous_->size() + 1));
+    } else {
+        ::RegDeleteKeyValueA(root_, key_.c_str(), name_.c_str());
+    }
+}
+
+ComApartment::ComApartment() : initialized_(SUCCEEDED(::CoInitialize(nullptr))) {}
+
+ComApartment::~ComApartment() {
+    if (initialized_) ::CoUninitialize();
+}
+
+std::optional<ShellLinkView> ReadShellLink(const std::string& path) {
+    IShellLinkA* link = nullptr;
+    if (FAILED(::CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
+                                  reinterpret_cast<void**>(&link)))) {
+        return std::nullopt;
+    }
+    std::optional<ShellLinkView> view;
+    IPersistFile* file = nullptr;
+    if (SUCCEEDED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file)))) {
+        std::wstring widePath(path.size() + 1, L'\0');
+        widePath.resize(static_cast<std::size_t>(::MultiByteToWideChar(
+            CP_ACP, 0, path.c_str(), static_cast<int>(path.size()), widePath.data(), static_cast<int>(widePath.size()))));
+        if (SUCCEEDED(file->Load(widePath.c_str(), STGM_READ))) {
+            char target[MAX_PATH + 1] = {};
+            char folder[MAX_PATH + 1] = {};
+            link->GetPath(target, MAX_PATH, nullptr, SLGP_RAWPATH);
+            link->GetWorkingDirectory(folder, MAX_PATH);
+            view = ShellLinkView{target, folder};
+        }
+        file->Release();
+    }
+    link->Release();
+    return view;
 }
 
 ChildProcess::ChildProcess(const std::string& program,
@@ -277,8 +337,6 @@ void PressButton(const MessageBoxView& box, const std::string& caption) {
 
 namespace quilldeck::testing {
 
-namespace {
-
 std::string UnixTempFile(const std::string& purpose) {
     static int serial = 0;
     return "/tmp/quilldeck-test-" + purpose + "-" + std::to_string(::GetCurrentProcessId()) + "-" +
@@ -290,6 +348,8 @@ std::string WindowsPathOf(const std::string& unixPath) {
     for (char& c : path) c = c == '/' ? '\\' : c;
     return path;
 }
+
+namespace {
 
 }  // namespace
 

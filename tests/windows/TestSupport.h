@@ -56,6 +56,44 @@ private:
     std::optional<std::string> previous_;
 };
 
+// Sets a string value in the registry (or removes it, for nothing) while it
+// lives; the value that was there comes back afterwards.
+class ScopedRegistryValue {
+public:
+    ScopedRegistryValue(HKEY root, const std::string& key, const std::string& name,
+                        const std::optional<std::string>& value);
+    ~ScopedRegistryValue();
+    ScopedRegistryValue(const ScopedRegistryValue&) = delete;
+    ScopedRegistryValue& operator=(const ScopedRegistryValue&) = delete;
+
+private:
+    HKEY root_;
+    std::string key_;
+    std::string name_;
+    std::optional<std::string> previous_;
+    DWORD previousType_ = REG_SZ;
+};
+
+// A shell link's target and working directory, as the shell reads them back;
+// nothing when the file is no shell link. Needs COM on the calling thread.
+struct ShellLinkView {
+    std::string target;
+    std::string workingDirectory;
+};
+std::optional<ShellLinkView> ReadShellLink(const std::string& path);
+
+// COM on this thread while it lives.
+class ComApartment {
+public:
+    ComApartment();
+    ~ComApartment();
+    ComApartment(const ComApartment&) = delete;
+    ComApartment& operator=(const ComApartment&) = delete;
+
+private:
+    bool initialized_;
+};
+
 // A child process with an environment of its own; ended when it goes.
 class ChildProcess {
 public:
@@ -109,6 +147,10 @@ namespace quilldeck::testing {
 int RunUnix(const std::string& shellCommand, std::chrono::milliseconds timeout = std::chrono::seconds(10));
 // Runs a shell command line and returns what it printed.
 std::string UnixOutput(const std::string& shellCommand);
+// A path under the Unix /tmp that no other test or run uses.
+std::string UnixTempFile(const std::string& purpose);
+// The path on Wine's drive Z: (the Unix root) of a Unix path.
+std::string WindowsPathOf(const std::string& unixPath);
 // The Unix path of a path on Wine's drive Z: (the Unix root); empty for others.
 std::string UnixPathOf(const std::string& windowsPath);
 

@@ -61,23 +61,6 @@ protected:
         return quilldeck.Dialog(DefineCaption);
     }
 
-    static void Keys(const std::string& keys) { RunUnix("/usr/bin/xdotool key --delay 40 " + keys); }
-    // Keys to a window of the program, which gets the X focus first.
-    static void KeysTo(HWND window, const std::string& keys) {
-        RunUnix("/usr/bin/xdotool windowfocus --sync " + std::to_string(XWindowOf(window)) + " key --delay 40 " +
-                keys);
-    }
-    static void TypeTo(HWND window, const std::string& text) {
-        RunUnix("/usr/bin/xdotool windowfocus --sync " + std::to_string(XWindowOf(window)) + " type --delay 40 '" +
-                text + "'");
-    }
-    static void ClickOn(HWND control) {
-        RECT rect{};
-        ::GetWindowRect(control, &rect);
-        RunUnix("/usr/bin/xdotool mousemove " + std::to_string((rect.left + rect.right) / 2) + " " +
-                std::to_string((rect.top + rect.bottom) / 2) + " click 1");
-    }
-
     static HWND Control(HWND dialog, int id) { return ::GetDlgItem(dialog, id); }
     static WORD HotKeyWord(HWND dialog) {
         return static_cast<WORD>(::SendMessageA(Control(dialog, ui::IdInp_2), HKM_GETHOTKEY, 0, 0));
@@ -85,38 +68,14 @@ protected:
     static bool Ticked(HWND dialog) {
         return ::SendMessageA(Control(dialog, ui::IdCheckBox1), BM_GETCHECK, 0, 0) == BST_CHECKED;
     }
-    static ::testing::AssertionResult Closes(HWND dialog) {
-        if (WaitFor([&] { return !::IsWindowVisible(dialog); })) return ::testing::AssertionSuccess();
-        return ::testing::AssertionFailure() << "the dialog stays open";
-    }
-    // Whether the dialog is still open after the program had time to act.
-    bool StaysOpen(HWND dialog) {
-        PumpFor(500ms);
-        return ::IsWindowVisible(dialog) != FALSE;
-    }
 };
 
 TEST_F(DefineDialogTest, ShowsItsControlsInPlaceAndInTabOrderOverTheDisabledMainWindow) {
     const HWND dialog = OpenByF5(2);
     ASSERT_NE(dialog, nullptr);
-    RECT client{};
-    ::GetClientRect(dialog, &client);
-    EXPECT_EQ(client.right, 438);
-    EXPECT_EQ(client.bottom, 275);
-    RECT main{}, shown{};
-    ::GetWindowRect(quilldeck.MainWindow(), &main);
-    ::GetWindowRect(dialog, &shown);
-    EXPECT_NEAR((shown.left + shown.right) / 2, (main.left + main.right) / 2, 2);
-    EXPECT_NEAR((shown.top + shown.bottom) / 2, (main.top + main.bottom) / 2, 2);
-    EXPECT_FALSE(::IsWindowEnabled(quilldeck.MainWindow()));
-    EXPECT_EQ(::GetWindowLongA(dialog, GWL_STYLE) & (WS_THICKFRAME | WS_MINIMIZEBOX | WS_MAXIMIZEBOX), 0);
+    ExpectDialogFrame(dialog, quilldeck.MainWindow(), 438, 275);
 
-    const struct {
-        int id;
-        const char* className;
-        const char* caption;
-        RECT rect;
-    } controls[] = {
+    const ExpectedControl controls[] = {
         {ui::IdInp_1, "Edit", "", {12, 28, 265, 52}},
         {ui::IdInp_2, "msctls_hotkey32", nullptr, {276, 28, 429, 52}},
         {ui::IdMemo1, "Edit", "", {12, 80, 429, 229}},
@@ -127,33 +86,10 @@ TEST_F(DefineDialogTest, ShowsItsControlsInPlaceAndInTabOrderOverTheDisabledMain
         {ui::IdLabel3, "Static", "Shortcut Key:", {276, 8, 353, 24}},
         {ui::IdLabel2, "Static", "Paste Text:", {12, 60, 77, 76}},
     };
-    for (const auto& expected : controls) {
-        const HWND control = Control(dialog, expected.id);
-        ASSERT_NE(control, nullptr) << expected.id;
-        EXPECT_EQ(_stricmp(ClassName(control).c_str(), expected.className), 0) << ClassName(control);
-        if (expected.caption != nullptr) {
-            EXPECT_EQ(ControlText(control), expected.caption);
-        }
-        RECT rect{};
-        ::GetWindowRect(control, &rect);
-        ::MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&rect), 2);
-        EXPECT_EQ(rect.left, expected.rect.left) << expected.id;
-        EXPECT_EQ(rect.top, expected.rect.top) << expected.id;
-        // A label may grow to its text where another font stands in for Tahoma.
-        if (_stricmp(ClassName(control).c_str(), "Static") == 0) {
-            EXPECT_GE(rect.right, expected.rect.right) << expected.id;
-        } else {
-            EXPECT_EQ(rect.right, expected.rect.right) << expected.id;
-        }
-        EXPECT_EQ(rect.bottom, expected.rect.bottom) << expected.id;
-    }
-    // Tab order, and the labels take no focus.
+    ExpectControls(dialog, controls);
+    // The labels take no focus.
     const int tabOrder[] = {ui::IdInp_1, ui::IdInp_2, ui::IdMemo1, ui::IdCheckBox1, ui::IdButton1, ui::IdButton3};
-    HWND control = Control(dialog, ui::IdInp_1);
-    for (std::size_t i = 1; i <= std::size(tabOrder); ++i) {
-        control = ::GetNextDlgTabItem(dialog, control, FALSE);
-        EXPECT_EQ(::GetDlgCtrlID(control), tabOrder[i % std::size(tabOrder)]);
-    }
+    ExpectTabOrder(dialog, tabOrder);
     ClickOn(Control(dialog, ui::IdButton3));
     EXPECT_TRUE(Closes(dialog));
     EXPECT_TRUE(WaitFor([&] { return ::IsWindowEnabled(quilldeck.MainWindow()) != FALSE; }));
@@ -310,7 +246,7 @@ TEST_P(DefineCancelTest, ChangesNothing) {
     switch (GetParam()) {
         case 0: ClickOn(Control(dialog, ui::IdButton3)); break;
         case 1: KeysTo(dialog, "alt+F4"); break;
-        case 2: ::PostMessageA(dialog, WM_SYSCOMMAND, SC_CLOSE, 0); break;
+        case 2: CloseBoxOf(dialog); break;
     }
     ASSERT_TRUE(Closes(dialog));
     EXPECT_TRUE(WaitFor([&] { return ::IsWindowEnabled(quilldeck.MainWindow()) != FALSE; }));

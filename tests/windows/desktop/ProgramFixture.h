@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <span>
 #include <string>
 
 #include "../ProgramDriver.h"
@@ -60,6 +61,96 @@ protected:
     }
 
     static void FocusQuilldeck(QuilldeckProgram& quilldeck) { FocusWindow(quilldeck.MainWindow()); }
+
+    // Keys as the user presses them, to whatever has the keyboard focus.
+    static void Keys(const std::string& keys) { RunUnix("/usr/bin/xdotool key --delay 40 " + keys); }
+    // Keys to a window of the program, which gets the X focus first.
+    static void KeysTo(HWND window, const std::string& keys) {
+        RunUnix("/usr/bin/xdotool windowfocus --sync " + std::to_string(XWindowOf(window)) + " key --delay 40 " +
+                keys);
+    }
+    static void TypeTo(HWND window, const std::string& text) {
+        RunUnix("/usr/bin/xdotool windowfocus --sync " + std::to_string(XWindowOf(window)) + " type --delay 40 '" +
+                text + "'");
+    }
+    // A click in the middle of a window.
+    static void ClickOn(HWND window) {
+        RECT rect{};
+        ::GetWindowRect(window, &rect);
+        RunUnix("/usr/bin/xdotool mousemove " + std::to_string((rect.left + rect.right) / 2) + " " +
+                std::to_string((rect.top + rect.bottom) / 2) + " click 1");
+    }
+    // A click on a dialog's close box. There is no window manager to draw
+    // title bars: the close box is the system menu's Close, which sends the
+    // same command.
+    static void CloseBoxOf(HWND dialog) { ::PostMessageA(dialog, WM_SYSCOMMAND, SC_CLOSE, 0); }
+
+    static ::testing::AssertionResult Closes(HWND dialog) {
+        if (WaitFor([&] { return !::IsWindowVisible(dialog); })) return ::testing::AssertionSuccess();
+        return ::testing::AssertionFailure() << "the dialog stays open";
+    }
+    // Whether the dialog is still open after the program had time to act.
+    static bool StaysOpen(HWND dialog) {
+        PumpFor(std::chrono::milliseconds(500));
+        return ::IsWindowVisible(dialog) != FALSE;
+    }
+
+    // A dialog as its layout table says: client size, fixed frame, centred
+    // over the main window, which waits for it.
+    static void ExpectDialogFrame(HWND dialog, HWND main, int clientWidth, int clientHeight) {
+        RECT client{};
+        ::GetClientRect(dialog, &client);
+        EXPECT_EQ(client.right, clientWidth);
+        EXPECT_EQ(client.bottom, clientHeight);
+        RECT over{}, shown{};
+        ::GetWindowRect(main, &over);
+        ::GetWindowRect(dialog, &shown);
+        EXPECT_NEAR((shown.left + shown.right) / 2, (over.left + over.right) / 2, 2);
+        EXPECT_NEAR((shown.top + shown.bottom) / 2, (over.top + over.bottom) / 2, 2);
+        EXPECT_FALSE(::IsWindowEnabled(main));
+        EXPECT_EQ(::GetWindowLongA(dialog, GWL_STYLE) & (WS_THICKFRAME | WS_MINIMIZEBOX | WS_MAXIMIZEBOX), 0);
+    }
+
+    struct ExpectedControl {
+        int id;
+        const char* className;
+        const char* caption;  // null: not checked
+        RECT rect;            // in the dialog's client area
+    };
+    // Each control's class, caption and place. A label may grow to its text
+    // where another font stands in for Tahoma.
+    static void ExpectControls(HWND dialog, std::span<const ExpectedControl> controls) {
+        for (const ExpectedControl& expected : controls) {
+            SCOPED_TRACE(expected.id);
+            const HWND control = ::GetDlgItem(dialog, expected.id);
+            ASSERT_NE(control, nullptr);
+            EXPECT_EQ(_stricmp(ClassName(control).c_str(), expected.className), 0) << ClassName(control);
+            if (expected.caption != nullptr) {
+                EXPECT_EQ(ControlText(control), expected.caption);
+            }
+            RECT rect{};
+            ::GetWindowRect(control, &rect);
+            ::MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&rect), 2);
+            EXPECT_EQ(rect.left, expected.rect.left);
+            EXPECT_EQ(rect.top, expected.rect.top);
+            if (_stricmp(ClassName(control).c_str(), "Static") == 0) {
+                EXPECT_GE(rect.right, expected.rect.right);
+                EXPECT_GE(rect.bottom, expected.rect.bottom);
+            } else {
+                EXPECT_EQ(rect.right, expected.rect.right);
+                EXPECT_EQ(rect.bottom, expected.rect.bottom);
+            }
+        }
+    }
+
+    // Tab goes round these controls in this order, and reaches no other.
+    static void ExpectTabOrder(HWND dialog, std::span<const int> ids) {
+        HWND control = ::GetDlgItem(dialog, ids.front());
+        for (std::size_t i = 1; i <= ids.size(); ++i) {
+            control = ::GetNextDlgTabItem(dialog, control, FALSE);
+            EXPECT_EQ(::GetDlgCtrlID(control), ids[i % ids.size()]);
+        }
+    }
 
     // Presses keys in a paste target of our own and waits for the text.
     static ::testing::AssertionResult Pastes(const std::string& keys, const std::u16string& expected) {

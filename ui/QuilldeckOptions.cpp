@@ -1,0 +1,24 @@
+#include "QuilldeckOptions.h"
+
+#include "OptionsLayout.h"
+
+namespace quilldeck {
+
+TForm3::TForm3(HWND owner, HWND centreOver, HFONT font)
+    : ModalDialog(owner, centreOver, ui::options::Caption, ui::options::ClientWidth, ui::options::ClientHeight) {
+    const std::vector<HWND> controls = win::CreateControls(Handle(), ui::options::Controls, font);
+    CheckBox1_ = controls[0];
+    CheckBox2_ = controls[1];
+}
+
+LRESULT TForm3::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_COMMAND && HIWORD(wParam) == BN_CLICKED && lParam != 0) {
+        switch (LOWORD(wParam)) {
+            case ui::options::IdButton1: EndModal(IDOK); return 0;
+            case ui::options::IdButton3: EndModal(IDCANCEL); return 0;
+        }
+    }
+    return ModalDialog::HandleMessage(message, wParam, lParam);
+}
+
+}  // namespace quilldeck

@@ -1,0 +1,60 @@
+#include "Shell.h"
+
+#include <objbase.h>
+#include <shlobj.h>
+
+#include <memory>
+#include <type_traits>
+
+#include "Handle.h"
+#include "SystemError.h"
+
+namespace quilldeck::win {
+namespace {
+
+struct ComRelease {
+    void operator()(IUnknown* object) const noexcept { object->Release(); }
+};
+template <typename Interface>
+using ComPtr = std::unique_ptr<Interface, ComRelease>;
+
+using UniqueItemIdList = std::unique_ptr<ITEMIDLIST, FunctionDeleter<&::CoTaskMemFree>>;
+
+void ThrowIfFailed(HRESULT result) {
+    if (FAILED(result)) throw SystemError(static_cast<DWORD>(result));
+}
+
+std::wstring Utf16FromSystemCodePage(const std::string& text) {
+    const int length = ::MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, nullptr, 0);
+    std::wstring wide(static_cast<std::size_t>(length > 0 ? length : 1), L'\0');
+    ::MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, wide.data(), length);
+    wide.resize(wide.size() - 1);
+    return wide;
+}
+
+}  // namespace
+
+std::string ShellFolderPath(int folder) {
+    LPITEMIDLIST list = nullptr;
+    if (FAILED(::SHGetSpecialFolderLocation(nullptr, folder, &list)) || list == nullptr) return {};
+    const UniqueItemIdList owned(list);
+    char path[MAX_PATH + 1] = {};
+    if (!::SHGetPathFromIDListA(owned.get(), path)) return {};
+    return path;
+}
+
+void SaveShellLink(const std::string& linkFile, const std::string& target, const std::string& workingDirectory) {
+    IShellLinkA* rawLink = nullptr;
+    ThrowIfFailed(::CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
+                                     reinterpret_cast<void**>(&rawLink)));
+    const ComPtr<IShellLinkA> link(rawLink);
+    IPersistFile* rawFile = nullptr;
+    ThrowIfFailed(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&rawFile)));
+    const ComPtr<IPersistFile> file(rawFile);
+
+    link->SetPath(target.c_str());
+    link->SetWorkingDirectory(workingDirectory.c_str());
+    file->Save(Utf16FromSystemCodePage(linkFile).c_str(), FALSE);
+}
+
+}  // namespace quilldeck::win
