@@ -140,15 +140,19 @@ ScopedEnvironment::~ScopedEnvironment() {
     ::SetEnvironmentVariableA(name_.c_str(), previous_ ? previous_->c_str() : nullptr);
 }
 
+void ScopedRegistryValue::Remember() {
+    char previous[2048] = {};
+    DWORD size = sizeof(previous);
+    if (::RegGetValueA(root_, key_.c_str(), name_.c_str(), RRF_RT_ANY | RRF_NOEXPAND, &previousType_, previous,
+                       &size) == ERROR_SUCCESS) {
+        previous_ = std::string(previous, size);
+    }
+}
+
 ScopedRegistryValue::ScopedRegistryValue(HKEY root, const std::string& key, const std::string& name,
                                          const std::optional<std::string>& value)
     : root_(root), key_(key), name_(name) {
-    char previous[2048] = {};
-    DWORD size = sizeof(previous) - 1;
-    if (::RegGetValueA(root, key.c_str(), name.c_str(), RRF_RT_REG_SZ | RRF_RT_REG_EXPAND_SZ | RRF_NOEXPAND,
-                       &previousType_, previous, &size) == ERROR_SUCCESS) {
-        previous_ = previous;
-    }
+    Remember();
     if (value) {
         ::RegSetKeyValueA(root, key.c_str(), name.c_str(), REG_SZ, value->c_str(),
                           static_cast<DWORD>(value->size() + 1));
@@ -157,10 +161,16 @@ ScopedRegistryValue::ScopedRegistryValue(HKEY root, const std::string& key, cons
     }
 }
 
+ScopedRegistryValue::ScopedRegistryValue(HKEY root, const std::string& key, const std::string& name, DWORD value)
+    : root_(root), key_(key), name_(name) {
+    Remember();
+    ::RegSetKeyValueA(root, key.c_str(), name.c_str(), REG_DWORD, &value, sizeof(value));
+}
+
 ScopedRegistryValue::~ScopedRegistryValue() {
     if (previous_) {
-        ::RegSetKeyValueA(root_, key_.c_str(), name_.c_str(), previousType_, previous_->c_str(),
-                          static_cast<DWORD>(previous_->size() + 1));
+        ::RegSetKeyValueA(root_, key_.c_str(), name_.c_str(), previousType_, previous_->data(),
+                          static_cast<DWORD>(previous_->size()));
     } else {
         ::RegDeleteKeyValueA(root_, key_.c_str(), name_.c_str());
     }

@@ -62,6 +62,8 @@ class ScopedRegistryValue {
 public:
     ScopedRegistryValue(HKEY root, const std::string& key, const std::string& name,
                         const std::optional<std::string>& value);
+    // A DWORD value.
+    ScopedRegistryValue(HKEY root, const std::string& key, const std::string& name, DWORD value);
     ~ScopedRegistryValue();
     ScopedRegistryValue(const ScopedRegistryValue&) = delete;
     ScopedRegistryValue& operator=(const ScopedRegistryValue&) = delete;
@@ -70,8 +72,18 @@ private:
     HKEY root_;
     std::string key_;
     std::string name_;
-    std::optional<std::string> previous_;
+    void Remember();
+
+    std::optional<std::string> previous_;  // the bytes of the value that was there
     DWORD previousType_ = REG_SZ;
+};
+
+// The DPI of the programs started while it lives (Wine reads LogPixels at a
+// process's start); this test program keeps the one it started with.
+class ScopedSystemDpi : public ScopedRegistryValue {
+public:
+    explicit ScopedSystemDpi(DWORD dpi)
+        : ScopedRegistryValue(HKEY_CURRENT_USER, "Control Panel\\Desktop", "LogPixels", dpi) {}
 };
 
 // A shell link's target and working directory, as the shell reads them back;
