@@ -7,6 +7,7 @@
 
 #include "QuilldeckMain.h"
 #include "tray/OneInstance.h"
+#include "win/Dpi.h"
 #include "win/ErrorBox.h"
 
 using namespace quilldeck;
@@ -57,6 +58,7 @@ int RunQuilldeck(const TAppProcess& process, int showCommand) {
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int showCommand) {
     // Before any window: the instance mutex, held until the process ends.
     const TAppProcess process;
+    win::RequestPerMonitorAwareness();
     try {
         return RunQuilldeck(process, showCommand);
     } catch (const std::exception& error) {

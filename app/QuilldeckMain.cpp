@@ -10,6 +10,7 @@
 #include "ui/QuilldeckDefine.h"
 #include "ui/QuilldeckOptions.h"
 #include "win/Controls.h"
+#include "win/Dpi.h"
 #include "win/ProgramFile.h"
 #include "win/Shell.h"
 
@@ -44,22 +45,29 @@ TShortCut PressedShortcut(WPARAM virtualKey) {
 }  // namespace
 
 TForm1::TForm1(win::Application& application, UINT taskbarCreatedMessage, const TAppProcess& process)
-    : app_(application), StyledPopupMenu1(MakeTrayMenu()), OneInstance1(process) {
-    // The window's outer size follows from its client area and frame.
-    RECT frame{0, 0, ui::MainClientWidth, ui::MainClientHeight};
-    ::AdjustWindowRectEx(&frame, ui::MainWindowStyle, TRUE, WS_EX_LAYERED);
-    const int width = frame.right - frame.left;
-    const int height = frame.bottom - frame.top;
+    : app_(application),
+      dpi_(win::SystemDpi()),
+      font_(win::MakeCommonFont(dpi_)),
+      StyledPopupMenu1(MakeTrayMenu()),
+      OneInstance1(process) {
+    // The window's outer size follows from its client area and frame, at the
+    // DPI of the primary monitor, where it opens.
+    const SIZE size = WindowSizeAt(dpi_);
+    const int width = size.cx;
+    const int height = size.cy;
     const int left = (::GetSystemMetrics(SM_CXSCREEN) - width) / 2;
     const int top = (::GetSystemMetrics(SM_CYSCREEN) - height) / 2;
     // Created fully transparent: the first activation makes it opaque, so a
     // start into the tray never shows the window.
     Create("QuilldeckMainWindow", WS_EX_LAYERED, ui::MainWindowStyle, ui::MainWindowCaption, left, top, width,
-           height, app_.TaskbarEntry(), nullptr, 0, reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1), ProgramIcon(16));
+           height, app_.TaskbarEntry(), nullptr, 0, reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1),
+           ProgramIcon(win::SystemMetricForDpi(SM_CXSMICON, dpi_)));
     ::SetLayeredWindowAttributes(Handle(), 0, 0, LWA_ALPHA);
     app_.MainWindow = Handle();
     CreateMenus();
     CreateControls();
+    // Another monitor may have taken it.
+    if (const UINT dpi = win::DpiOfWindow(Handle()); dpi != dpi_) OnDpiChanged(dpi, nullptr);
 
     paste_ = std::make_unique<PasteAction>(codePage_, keyboard_, app_.TaskbarEntry());
     std::span<win::MenuItem, SlotCount> carriers(StyledPopupMenu1.Items().data(), SlotCount);
@@ -68,7 +76,8 @@ TForm1::TForm1(win::Application& application, UINT taskbarCreatedMessage, const 
     StyledPopupMenu1.Item("OpenVarnholt1").onClick = [this](win::MenuItem&) { OpenVarnholt1Click(); };
     StyledPopupMenu1.Item("Exit3").onClick = [this](win::MenuItem&) { Exit2Click(); };
 
-    TrayIcon1 = std::make_unique<TTrayIcon>(app_.TaskbarEntry(), taskbarCreatedMessage, ProgramIcon(16),
+    TrayIcon1 = std::make_unique<TTrayIcon>(app_.TaskbarEntry(), taskbarCreatedMessage,
+                                            ProgramIcon(win::SystemMetricForDpi(SM_CXSMICON, win::SystemDpi())),
                                             [this] { app_.ProcessMessages(); });
     TrayIcon1->PopupMenu = &StyledPopupMenu1;
     TrayIcon1->OnDblClick = [this] { TrayIcon1DblClick(); };
@@ -124,18 +133,17 @@ void TForm1::CreateMenus() {
 }
 
 void TForm1::CreateControls() {
-    const std::vector<HWND> controls = win::CreateControls(Handle(), ui::MainWindowControls, app_.CommonFont(),
-                                                        win::TableOrder::BottomFirst);
-    Button_Dummy = controls[0];
-    ListView1 = controls[1];
-    StatusBar1 = controls[2];
+    controls_ = win::CreateControls(Handle(), ui::MainWindowControls, font_.get(), dpi_, win::TableOrder::BottomFirst);
+    Button_Dummy = controls_[0];
+    ListView1 = controls_[1];
+    StatusBar1 = controls_[2];
 
     ListView_SetExtendedListViewStyle(ListView1, LVS_EX_CHECKBOXES | LVS_EX_GRIDLINES | LVS_EX_FULLROWSELECT);
     for (std::size_t i = 0; i < ui::ListView1Columns.size(); ++i) {
         LVCOLUMNA column{};
         column.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_SUBITEM;
         column.pszText = const_cast<char*>(ui::ListView1Columns[i].header);
-        column.cx = ui::ListView1Columns[i].width;
+        column.cx = win::Scale(ui::ListView1Columns[i].width, dpi_);
         column.iSubItem = static_cast<int>(i);
         ::SendMessageA(ListView1, LVM_INSERTCOLUMNA, i, reinterpret_cast<LPARAM>(&column));
     }
@@ -228,6 +236,33 @@ void TForm1::FormActivate() {
 void TForm1::MakeOpaque() {
     ::SetWindowLongA(Handle(), GWL_EXSTYLE, ::GetWindowLongA(Handle(), GWL_EXSTYLE) & ~WS_EX_LAYERED);
     ::RedrawWindow(Handle(), nullptr, nullptr, RDW_FRAME | RDW_ALLCHILDREN | RDW_ERASE | RDW_INVALIDATE);
+}
+
+SIZE TForm1::WindowSizeAt(UINT dpi) const {
+    RECT frame{0, 0, win::Scale(ui::MainClientWidth, dpi), win::Scale(ui::MainClientHeight, dpi)};
+    win::AdjustWindowRectForDpi(frame, ui::MainWindowStyle, true, WS_EX_LAYERED, dpi);
+    return {frame.right - frame.left, frame.bottom - frame.top};
+}
+
+void TForm1::OnDpiChanged(UINT dpi, const RECT* suggested) {
+    win::UniqueFont font = win::MakeCommonFont(dpi);
+    dpi_ = dpi;
+    if (suggested != nullptr) {
+        ::SetWindowPos(Handle(), nullptr, suggested->left, suggested->top, suggested->right - suggested->left,
+                       suggested->bottom - suggested->top, SWP_NOZORDER | SWP_NOACTIVATE);
+    } else {
+        const SIZE size = WindowSizeAt(dpi);
+        ::SetWindowPos(Handle(), nullptr, 0, 0, size.cx, size.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+    win::PlaceControls(controls_, ui::MainWindowControls, font.get(), dpi);
+    // The controls hold the new font before the old one goes.
+    font_ = std::move(font);
+    // Rows, selection and check boxes stay; the fixed columns take their
+    // widths at this DPI and the last one the rest.
+    for (std::size_t i = 0; i + 1 < ui::ListView1Columns.size(); ++i) {
+        ListView_SetColumnWidth(ListView1, static_cast<int>(i), win::Scale(ui::ListView1Columns[i].width, dpi));
+    }
+    StretchLastColumn();
 }
 
 void TForm1::FormShow() {
@@ -377,7 +412,7 @@ void TForm1::ListView1DblClick() {
     if (row < 0 || row >= SlotCount) return;
     SlotEditValues values;
     {
-        TForm2 Form2(app_.TaskbarEntry(), Handle(), app_.CommonFont(), slots_.EditValues(row));
+        TForm2 Form2(app_.TaskbarEntry(), Handle(), slots_.EditValues(row));
         if (Form2.ShowModal() != IDOK) return;
         values = Form2.Values();
     }
@@ -420,7 +455,7 @@ void TForm1::Delete2Click() {
 std::string TForm1::StartupShortcutFile() const { return StartupFolder + StartupShortcutName; }
 
 void TForm1::Options1Click() {
-    TForm3 Form3(app_.TaskbarEntry(), Handle(), app_.CommonFont());
+    TForm3 Form3(app_.TaskbarEntry(), Handle());
     StartupFolder = win::ShellFolderPath(CSIDL_STARTUP);
     // Without a Startup folder there is nothing to tick: the box stays
     // unticked and unavailable, and OK leaves the file system alone.
@@ -454,7 +489,7 @@ void TForm1::Howtouse1Click() {
 }
 
 void TForm1::About2Click() {
-    TForm4 Form4(app_.TaskbarEntry(), Handle(), app_.CommonFont(), VersionText);
+    TForm4 Form4(app_.TaskbarEntry(), Handle(), VersionText);
     Form4.ShowModal();
 }
 
@@ -548,6 +583,9 @@ LRESULT TForm1::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_SIZE:
             StretchLastColumn();
             break;
+        case WM_DPICHANGED:
+            OnDpiChanged(LOWORD(wParam), reinterpret_cast<const RECT*>(lParam));
+            return 0;
         case WM_SYSCOMMAND:
             if ((wParam & 0xFFF0) == SC_MINIMIZE) {
                 app_.Minimize();

@@ -5,6 +5,7 @@
 #include <memory>
 #include <stdexcept>
 #include <string>
+#include <vector>
 
 #include "hotkeys/Input.h"
 #include "hotkeys/PasteAction.h"
@@ -84,9 +85,17 @@ private:
     void SetStatus(const std::string& text, const std::string& hint);
     void StretchLastColumn();
     void MakeOpaque();
+    // The window's outer size for its design client area at a DPI.
+    SIZE WindowSizeAt(UINT dpi) const;
+    // Lays the window out again at a DPI; suggested: the rectangle the
+    // system proposes, or none to keep the window's place.
+    void OnDpiChanged(UINT dpi, const RECT* suggested);
     void OpenPopupMenu2(POINT at);
 
     win::Application& app_;
+    // The DPI the window is laid out at, and the common font for it.
+    UINT dpi_;
+    win::UniqueFont font_;
     Win32CodePage codePage_;
     Win32KeyNames keyNames_;
     Win32FileSystem files_;
@@ -108,6 +117,7 @@ private:
     std::unique_ptr<TTrayIcon> TrayIcon1;
     TOneInstance OneInstance1;
 
+    std::vector<HWND> controls_;
     HWND Button_Dummy = nullptr;
     HWND ListView1 = nullptr;
     HWND StatusBar1 = nullptr;

@@ -1,48 +1,56 @@
 #include "QuilldeckAbout.h"
 
+#include <string>
 #include <utility>
 
 #include "AboutLayout.h"
-#include "win/SystemError.h"
+#include "win/Dpi.h"
 
 namespace quilldeck {
-namespace {
 
-// Tahoma in the character set of the common window font.
-win::UniqueFont Tahoma(int height, int weight) {
-    win::UniqueFont font(::CreateFontA(-height, 0, 0, 0, weight, FALSE, FALSE, FALSE, THAI_CHARSET,
-                                       OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
-                                       DEFAULT_PITCH | FF_DONTCARE, "Tahoma"));
-    if (!font) win::ThrowLastSystemError();
-    return font;
-}
-
-}  // namespace
-
-TForm4::TForm4(HWND owner, HWND centreOver, HFONT font, std::string versionText)
+TForm4::TForm4(HWND owner, HWND centreOver, std::string versionText)
     : ModalDialog(owner, centreOver, ui::about::Caption, ui::about::ClientWidth, ui::about::ClientHeight),
-      versionText_(std::move(versionText)),
-      icon_(static_cast<HICON>(::LoadImageA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(1), IMAGE_ICON,
-                                            ui::about::IconSize, ui::about::IconSize, LR_DEFAULTCOLOR))),
-      titleFont_(Tahoma(ui::about::TitleHeight, FW_BOLD)),
-      versionFont_(Tahoma(ui::about::VersionHeight, FW_NORMAL)) {
-    const std::vector<HWND> controls = win::CreateControls(Handle(), ui::about::Controls, font);
+      versionText_(std::move(versionText)) {
+    const std::vector<HWND> controls = CreateControls(ui::about::Controls);
     Image1 = controls[1];
     Label1 = controls[2];
     Label4 = controls[4];
-    ::SendMessageA(Image1, STM_SETICON, reinterpret_cast<WPARAM>(icon_.get()), 0);
-    ::SendMessageA(Label1, WM_SETFONT, reinterpret_cast<WPARAM>(titleFont_.get()), FALSE);
-    // Grown rather than wrapped, should a stand-in font draw the title larger.
-    win::GrowToText(Label1, titleFont_.get(), ui::about::Title);
-    ::SendMessageA(Label4, WM_SETFONT, reinterpret_cast<WPARAM>(versionFont_.get()), FALSE);
+    ApplyDpi();
 }
+
+void TForm4::ApplyDpi() {
+    const int iconSize = win::Scale(ui::about::IconSize, Dpi());
+    win::UniqueIcon icon(static_cast<HICON>(::LoadImageA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(1),
+                                                         IMAGE_ICON, iconSize, iconSize, LR_DEFAULTCOLOR)));
+    win::UniqueFont title = win::MakeTahoma(ui::about::TitleHeight, FW_BOLD, Dpi());
+    win::UniqueFont version = win::MakeTahoma(ui::about::VersionHeight, FW_NORMAL, Dpi());
+    ::SendMessageA(Image1, STM_SETICON, reinterpret_cast<WPARAM>(icon.get()), 0);
+    ::SetWindowPos(Image1, nullptr, 0, 0, iconSize, iconSize, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    ::SendMessageA(Label1, WM_SETFONT, reinterpret_cast<WPARAM>(title.get()), TRUE);
+    // Grown rather than wrapped, should a stand-in font draw the title larger.
+    win::GrowToText(Label1, title.get(), ui::about::Title);
+    ::SendMessageA(Label4, WM_SETFONT, reinterpret_cast<WPARAM>(version.get()), TRUE);
+    // The controls hold the new ones before the old ones go.
+    icon_ = std::move(icon);
+    titleFont_ = std::move(title);
+    versionFont_ = std::move(version);
+    PlaceVersion();
+}
+
+void TForm4::DpiChanged() { ApplyDpi(); }
 
 void TForm4::FormShow() {
     ::SetWindowTextA(Label4, versionText_.c_str());
+    PlaceVersion();
+}
+
+void TForm4::PlaceVersion() {
     // Sized to its text, with its right edge where it was designed.
-    const SIZE text = win::TextExtent(Label4, versionFont_.get(), versionText_.c_str());
-    ::SetWindowPos(Label4, nullptr, ui::about::VersionRightEdge - text.cx, ui::about::VersionTop, text.cx, text.cy,
-                   SWP_NOZORDER | SWP_NOACTIVATE);
+    std::string text(static_cast<std::size_t>(::GetWindowTextLengthA(Label4)) + 1, '\0');
+    text.resize(static_cast<std::size_t>(::GetWindowTextA(Label4, text.data(), static_cast<int>(text.size()))));
+    const SIZE size = win::TextExtent(Label4, versionFont_.get(), text.c_str());
+    ::SetWindowPos(Label4, nullptr, win::Scale(ui::about::VersionRightEdge, Dpi()) - size.cx,
+                   win::Scale(ui::about::VersionTop, Dpi()), size.cx, size.cy, SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void TForm4::Button1Click() { EndModal(IDOK); }

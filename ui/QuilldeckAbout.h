@@ -13,11 +13,15 @@ namespace quilldeck {
 // OK and the close box end it; Escape does not.
 class TForm4 : public win::ModalDialog {
 public:
-    // font: the common window font; versionText: shown at every showing.
-    TForm4(HWND owner, HWND centreOver, HFONT font, std::string versionText);
+    // versionText: shown at every showing.
+    TForm4(HWND owner, HWND centreOver, std::string versionText);
 
 private:
     void FormShow() override;
+    void DpiChanged() override;
+    // The icon, the fonts of title and version, and the version's place, at the dialog's DPI.
+    void ApplyDpi();
+    void PlaceVersion();
     void Button1Click();
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 

@@ -32,9 +32,9 @@ LRESULT CALLBACK WholeLineBreaksOnly(HWND memo, UINT message, WPARAM wParam, LPA
 
 }  // namespace
 
-TForm2::TForm2(HWND owner, HWND centreOver, HFONT font, const SlotEditValues& values)
+TForm2::TForm2(HWND owner, HWND centreOver, const SlotEditValues& values)
     : ModalDialog(owner, centreOver, ui::DefineCaption, ui::DefineClientWidth, ui::DefineClientHeight) {
-    const std::vector<HWND> controls = win::CreateControls(Handle(), ui::DefineControls, font);
+    const std::vector<HWND> controls = CreateControls(ui::DefineControls);
     Inp_1 = controls[0];
     Inp_2 = std::make_unique<THotKey>(controls[1]);
     Memo1 = controls[2];

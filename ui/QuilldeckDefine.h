@@ -15,7 +15,7 @@ namespace quilldeck {
 // OK Values() holds what the user entered.
 class TForm2 : public win::ModalDialog {
 public:
-    TForm2(HWND owner, HWND centreOver, HFONT font, const SlotEditValues& values);
+    TForm2(HWND owner, HWND centreOver, const SlotEditValues& values);
 
     SlotEditValues Values();
 

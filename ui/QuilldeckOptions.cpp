@@ -4,9 +4,9 @@
 
 namespace quilldeck {
 
-TForm3::TForm3(HWND owner, HWND centreOver, HFONT font)
+TForm3::TForm3(HWND owner, HWND centreOver)
     : ModalDialog(owner, centreOver, ui::options::Caption, ui::options::ClientWidth, ui::options::ClientHeight) {
-    const std::vector<HWND> controls = win::CreateControls(Handle(), ui::options::Controls, font);
+    const std::vector<HWND> controls = CreateControls(ui::options::Controls);
     CheckBox1_ = controls[0];
     CheckBox2_ = controls[1];
 }

@@ -11,7 +11,7 @@ namespace quilldeck {
 // what it says after OK.
 class TForm3 : public win::ModalDialog {
 public:
-    TForm3(HWND owner, HWND centreOver, HFONT font);
+    TForm3(HWND owner, HWND centreOver);
 
     HWND CheckBox1() const noexcept { return CheckBox1_; }
     HWND CheckBox2() const noexcept { return CheckBox2_; }

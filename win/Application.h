@@ -24,8 +24,6 @@ public:
 
     HWND TaskbarEntry() const noexcept { return Handle(); }
     const std::string& Title() const noexcept { return title_; }
-    // Tahoma, 13 pixels character height, Thai character set.
-    HFONT CommonFont() const noexcept { return font_.get(); }
 
     // The window that ends the program when it closes; set by that window.
     HWND MainWindow = nullptr;
@@ -51,7 +49,6 @@ private:
     std::vector<HWND> VisibleOwnedWindows() const;
 
     std::string title_;
-    UniqueFont font_;
     bool minimized_ = false;
     std::vector<HWND> hiddenWhileMinimized_;
 };

@@ -1,11 +1,13 @@
 #include "Controls.h"
 
+#include "Dpi.h"
 #include "SystemError.h"
 
 #include <algorithm>
 #include <string>
 
 namespace quilldeck::win {
+
 SIZE TextExtent(HWND window, HFONT font, const char* text) {
     const HDC dc = ::GetDC(window);
     const HGDIOBJ previous = ::SelectObject(dc, font != nullptr ? font : ::GetStockObject(DEFAULT_GUI_FONT));
@@ -32,24 +34,34 @@ void SetChecked(HWND checkBox, bool checked) {
     ::SendMessageA(checkBox, BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
 }
 
-std::vector<HWND> CreateControls(HWND parent, std::span<const ControlLayout> layout, HFONT font,
+std::vector<HWND> CreateControls(HWND parent, std::span<const ControlLayout> layout, HFONT font, UINT dpi,
                                  TableOrder order) {
     std::vector<HWND> controls;
     for (const ControlLayout& control : layout) {
         HWND window = ::CreateWindowExA(control.exStyle, control.className, control.caption, control.style,
-                                        control.left, control.top, control.width, control.height, parent,
+                                        Scale(control.left, dpi), Scale(control.top, dpi),
+                                        Scale(control.width, dpi), Scale(control.height, dpi), parent,
                                         reinterpret_cast<HMENU>(static_cast<INT_PTR>(control.id)),
                                         ::GetModuleHandleA(nullptr), nullptr);
         if (window == nullptr) ThrowLastSystemError();
-        ::SendMessageA(window, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
-        if (control.growToText) GrowToText(window, font, control.caption);
         // A new child goes beneath its siblings, so creation order is tab order.
         if (order == TableOrder::BottomFirst) {
             ::SetWindowPos(window, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
         }
         controls.push_back(window);
     }
+    PlaceControls(controls, layout, font, dpi);
     return controls;
+}
+
+void PlaceControls(std::span<const HWND> controls, std::span<const ControlLayout> layout, HFONT font, UINT dpi) {
+    for (std::size_t i = 0; i < controls.size() && i < layout.size(); ++i) {
+        const ControlLayout& control = layout[i];
+        ::SetWindowPos(controls[i], nullptr, Scale(control.left, dpi), Scale(control.top, dpi),
+                       Scale(control.width, dpi), Scale(control.height, dpi), SWP_NOZORDER | SWP_NOACTIVATE);
+        ::SendMessageA(controls[i], WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
+        if (control.growToText) GrowToText(controls[i], font, control.caption);
+    }
 }
 
 }  // namespace quilldeck::win

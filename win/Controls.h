@@ -25,10 +25,14 @@ struct ControlLayout {
 // from the top, or in stacking order from the bottom.
 enum class TableOrder { TabOrder, BottomFirst };
 
-// Creates the controls of a table with the given font and returns their
-// handles in table order. Throws on failure.
-std::vector<HWND> CreateControls(HWND parent, std::span<const ControlLayout> layout, HFONT font,
+// Creates the controls of a table, placed at a DPI (the table's figures are
+// the design at 96), with the given font; returns their handles in table
+// order. Throws on failure.
+std::vector<HWND> CreateControls(HWND parent, std::span<const ControlLayout> layout, HFONT font, UINT dpi,
                                  TableOrder order = TableOrder::TabOrder);
+
+// Places a table's controls again, at another DPI and with the font for it.
+void PlaceControls(std::span<const HWND> controls, std::span<const ControlLayout> layout, HFONT font, UINT dpi);
 
 // The size of a one-line text as the font draws it.
 SIZE TextExtent(HWND window, HFONT font, const char* text);

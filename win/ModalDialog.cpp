@@ -1,5 +1,7 @@
 #include "ModalDialog.h"
 
+#include "Dpi.h"
+
 namespace quilldeck::win {
 namespace {
 
@@ -19,11 +21,20 @@ RECT AreaToCentreIn(HWND centreOver, HWND owner) {
     return area;
 }
 
+// The window the dialog opens over, whose DPI it takes.
+HWND WindowToCentreOver(HWND centreOver, HWND owner) {
+    for (HWND window : {centreOver, owner}) {
+        if (window != nullptr && ::IsWindowVisible(window)) return window;
+    }
+    return nullptr;
+}
+
 }  // namespace
 
-ModalDialog::ModalDialog(HWND owner, HWND centreOver, const char* caption, int clientWidth, int clientHeight) {
-    RECT frame{0, 0, clientWidth, clientHeight};
-    ::AdjustWindowRectEx(&frame, DialogStyle, FALSE, DialogExStyle);
+ModalDialog::ModalDialog(HWND owner, HWND centreOver, const char* caption, int clientWidth, int clientHeight)
+    : dpi_(DpiOfWindow(WindowToCentreOver(centreOver, owner))), font_(MakeCommonFont(dpi_)) {
+    RECT frame{0, 0, Scale(clientWidth, dpi_), Scale(clientHeight, dpi_)};
+    AdjustWindowRectForDpi(frame, DialogStyle, false, DialogExStyle, dpi_);
     const int width = frame.right - frame.left;
     const int height = frame.bottom - frame.top;
     const RECT over = AreaToCentreIn(centreOver, owner);
@@ -31,6 +42,23 @@ ModalDialog::ModalDialog(HWND owner, HWND centreOver, const char* caption, int c
     const int top = over.top + (over.bottom - over.top - height) / 2;
     Create("QuilldeckDialog", DialogExStyle, DialogStyle, caption, left, top, width, height, owner, nullptr, 0,
            reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1));
+}
+
+std::vector<HWND> ModalDialog::CreateControls(std::span<const ControlLayout> layout) {
+    layout_ = layout;
+    controls_ = win::CreateControls(Handle(), layout, font_.get(), dpi_);
+    return controls_;
+}
+
+void ModalDialog::OnDpiChanged(UINT dpi, const RECT& suggested) {
+    UniqueFont font = MakeCommonFont(dpi);
+    dpi_ = dpi;
+    ::SetWindowPos(Handle(), nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
+                   suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
+    PlaceControls(controls_, layout_, font.get(), dpi);
+    // The controls hold the new font before the old one goes.
+    font_ = std::move(font);
+    DpiChanged();
 }
 
 ModalDialog::~ModalDialog() { Destroy(); }
@@ -107,6 +135,9 @@ LRESULT ModalDialog::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
         case WM_CLOSE:
             EndModal(IDCANCEL);
+            return 0;
+        case WM_DPICHANGED:
+            OnDpiChanged(LOWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
             return 0;
         case WM_ACTIVATE:
             // The control that had the focus gets it back on return.

@@ -2,7 +2,11 @@
 
 #include <windows.h>
 
+#include <span>
 #include <vector>
+
+#include "Controls.h"
+#include "Handle.h"
 
 #include "Window.h"
 
@@ -25,18 +29,36 @@ public:
 
 protected:
     // owner: the window that owns the dialog; centreOver: the window it opens
-    // over when that is visible (else the owner, else the screen).
+    // over when that is visible (else the owner, else the screen). The client
+    // size is the design at 96 DPI; the dialog takes the DPI of the window it
+    // opens over.
     ModalDialog(HWND owner, HWND centreOver, const char* caption, int clientWidth, int clientHeight);
+
+    // Creates the dialog's controls from its layout table, in tab order, with
+    // the common font at the dialog's DPI; they are placed again whenever the
+    // DPI changes.
+    std::vector<HWND> CreateControls(std::span<const ControlLayout> layout);
+    UINT Dpi() const noexcept { return dpi_; }
+    HFONT Font() const noexcept { return font_.get(); }
 
     void EndModal(int result);
     // Called each time the dialog is shown, before the loop starts and before
     // anything of it is drawn; the first control in tab order has the focus.
     virtual void FormShow() {}
+    // Called after the dialog and its table's controls were laid out again
+    // at a new DPI, for what else depends on it.
+    virtual void DpiChanged() {}
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 
 private:
     std::vector<HWND> DisableOtherWindows() const;
 
+    void OnDpiChanged(UINT dpi, const RECT& suggested);
+
+    UINT dpi_;
+    UniqueFont font_;
+    std::span<const ControlLayout> layout_;
+    std::vector<HWND> controls_;
     HWND focus_ = nullptr;
     int result_ = 0;
     bool ended_ = false;

@@ -88,6 +88,14 @@ bool QuilldeckProgram::Settle() {
     return ::SendMessageTimeoutA(MainWindow(), WM_NULL, 0, 0, SMTO_NORMAL, 15000, &answer) != 0;
 }
 
+void QuilldeckProgram::SendDpiChanged(HWND window, UINT dpi, const RECT& suggested) {
+    RemoteBuffer buffer(process_->Id(), sizeof(RECT));
+    buffer.Write(0, &suggested, sizeof(suggested));
+    DWORD_PTR answer = 0;
+    ::SendMessageTimeoutA(window, WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(buffer.Address()),
+                          SMTO_NORMAL, 10000, &answer);
+}
+
 std::optional<DWORD> QuilldeckProgram::Exit() {
     Command(ExitCommand);
     return process_->WaitForExit(std::chrono::seconds(15));
@@ -113,6 +121,13 @@ std::string QuilldeckProgram::RowText(int row, int column) {
     buffer.Write(0, &item, sizeof(item));
     ::SendMessageA(ListView(), LVM_GETITEMTEXTA, row, reinterpret_cast<LPARAM>(buffer.Address()));
     return buffer.ReadString(sizeof(LVITEMA), 512);
+}
+
+int QuilldeckProgram::ListTextWidth(const std::string& text) {
+    RemoteBuffer buffer(process_->Id(), text.size() + 1);
+    buffer.Write(0, text.c_str(), text.size() + 1);
+    return static_cast<int>(
+        ::SendMessageA(ListView(), LVM_GETSTRINGWIDTHA, 0, reinterpret_cast<LPARAM>(buffer.Address())));
 }
 
 std::string QuilldeckProgram::StatusText() {

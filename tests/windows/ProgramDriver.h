@@ -37,6 +37,9 @@ public:
     // Waits until the program is back in a message loop, done with what it
     // was given before: a sent message is answered only from a loop.
     bool Settle();
+    // Tells a window of the program that its DPI changed, as the system does
+    // when it moves to a monitor with another scale; waits for the answer.
+    void SendDpiChanged(HWND window, UINT dpi, const RECT& suggested);
     // Exit from the File menu; the exit code.
     std::optional<DWORD> Exit();
 
@@ -45,6 +48,8 @@ public:
     bool Checked(int row);
     std::string RowText(int row, int column);
     std::string StatusText();
+    // The width of a text in the list's font, as the list measures it.
+    int ListTextWidth(const std::string& text);
     // A screen point on a row's description, where a user clicks.
     POINT RowPoint(int row);
     void SelectRowByClick(int row);

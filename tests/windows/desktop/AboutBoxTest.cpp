@@ -1,5 +1,6 @@
 #include <windows.h>
 
+#include "DialogLayouts.h"
 #include "ProgramFixture.h"
 #include "ui/AboutLayout.h"
 
@@ -36,19 +37,13 @@ TEST_F(AboutBoxTest, ShowsTheIconTitleBylineAndVersionInPlaceWithTheFocusOnOK) {
     const HWND dialog = OpenAbout();
     ASSERT_NE(dialog, nullptr);
     ExpectDialogFrame(dialog, quilldeck.MainWindow(), 265, 103);
-    const ExpectedControl controls[] = {
-        {about::IdButton1, "Button", "OK", {95, 68, 170, 93}},
-        {about::IdImage1, "Static", nullptr, {20, 18, 52, 50}},
-        {about::IdLabel1, "Static", "Quilldeck 1.0", {68, 16, 181, 35}},
-        {about::IdLabel2, "Static", "Made by Kestrovar", {68, 36, 232, 52}},
-    };
-    ExpectControls(dialog, controls);
+    ExpectControls(dialog, AboutDesign);
     EXPECT_NE(::SendMessageA(Control(dialog, about::IdImage1), STM_GETICON, 0, 0), 0);
     // The version is sized to its text and keeps its right edge.
     EXPECT_EQ(ControlText(Control(dialog, about::IdLabel4)), "1.0.0");
     const RECT version = ClientRectOf(dialog, about::IdLabel4);
-    EXPECT_EQ(version.right, 258);
-    EXPECT_EQ(version.top, 80);
+    EXPECT_EQ(version.right, AboutVersionRight);
+    EXPECT_EQ(version.top, AboutVersionTop);
     EXPECT_GT(version.right - version.left, 10);
     EXPECT_LE(version.right - version.left, 40);
     // OK is the only control that takes the focus.

@@ -5,6 +5,7 @@
 #include <cstring>
 #include <vector>
 
+#include "DialogLayouts.h"
 #include "ProgramFixture.h"
 #include "ui/DefineLayout.h"
 
@@ -75,18 +76,7 @@ TEST_F(DefineDialogTest, ShowsItsControlsInPlaceAndInTabOrderOverTheDisabledMain
     ASSERT_NE(dialog, nullptr);
     ExpectDialogFrame(dialog, quilldeck.MainWindow(), 438, 275);
 
-    const ExpectedControl controls[] = {
-        {ui::IdInp_1, "Edit", "", {12, 28, 265, 52}},
-        {ui::IdInp_2, "msctls_hotkey32", nullptr, {276, 28, 429, 52}},
-        {ui::IdMemo1, "Edit", "", {12, 80, 429, 229}},
-        {ui::IdCheckBox1, "Button", "Active", {16, 244, 81, 261}},
-        {ui::IdButton1, "Button", "OK", {272, 240, 347, 265}},
-        {ui::IdButton3, "Button", "Cancel", {352, 240, 427, 265}},
-        {ui::IdLabel1, "Static", "Description:", {12, 8, 80, 24}},
-        {ui::IdLabel3, "Static", "Shortcut Key:", {276, 8, 353, 24}},
-        {ui::IdLabel2, "Static", "Paste Text:", {12, 60, 77, 76}},
-    };
-    ExpectControls(dialog, controls);
+    ExpectControls(dialog, DefineDesign);
     // The labels take no focus.
     const int tabOrder[] = {ui::IdInp_1, ui::IdInp_2, ui::IdMemo1, ui::IdCheckBox1, ui::IdButton1, ui::IdButton3};
     ExpectTabOrder(dialog, tabOrder);

@@ -1,6 +1,7 @@
 #include <windows.h>
 #include <shlobj.h>
 
+#include "DialogLayouts.h"
 #include "ProgramFixture.h"
 #include "ui/OptionsLayout.h"
 #include "win/Shell.h"
@@ -77,13 +78,7 @@ TEST_F(OptionsDialogTest, ShowsItsControlsInPlaceAndInTabOrderWithTheCurrentChoi
     const HWND dialog = OpenOptions();
     ASSERT_NE(dialog, nullptr);
     ExpectDialogFrame(dialog, quilldeck.MainWindow(), 245, 115);
-    const ExpectedControl controls[] = {
-        {options::IdCheckBox1, "Button", "Run on System Startup", {16, 16, 189, 33}},
-        {options::IdCheckBox2, "Button", "Minimize to tray on Startup", {16, 44, 213, 61}},
-        {options::IdButton1, "Button", "OK", {80, 80, 155, 105}},
-        {options::IdButton3, "Button", "Cancel", {160, 80, 235, 105}},
-    };
-    ExpectControls(dialog, controls);
+    ExpectControls(dialog, OptionsDesign);
     const int tabOrder[] = {options::IdCheckBox1, options::IdCheckBox2, options::IdButton1, options::IdButton3};
     ExpectTabOrder(dialog, tabOrder);
     EXPECT_TRUE(WaitFor([&] { return FocusedControlOf(dialog) == Control(dialog, options::IdCheckBox1); }));

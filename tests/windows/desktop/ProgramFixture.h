@@ -21,6 +21,22 @@ inline void DoubleClickTheIcon() {
             " click --repeat 2 --delay 80 1");
 }
 
+// A control of a dialog as its layout table designs it at 96 DPI.
+struct ExpectedControl {
+    int id;
+    const char* className;
+    const char* caption;  // null: not checked
+    RECT rect;            // in the dialog's client area
+};
+
+// A design figure at a DPI, as the program scales it.
+inline int AtDpi(int designValue, UINT dpi) { return ::MulDiv(designValue, static_cast<int>(dpi), 96); }
+// A designed rectangle at a DPI: its corner and its size scaled.
+inline RECT AtDpi(const RECT& design, UINT dpi) {
+    const int left = AtDpi(design.left, dpi), top = AtDpi(design.top, dpi);
+    return {left, top, left + AtDpi(design.right - design.left, dpi), top + AtDpi(design.bottom - design.top, dpi)};
+}
+
 // Tests that start Quilldeck.exe and act on it as a user would.
 class ProgramFixture : public ::testing::Test {
 protected:
@@ -95,13 +111,13 @@ protected:
         return ::IsWindowVisible(dialog) != FALSE;
     }
 
-    // A dialog as its layout table says: client size, fixed frame, centred
-    // over the main window, which waits for it.
-    static void ExpectDialogFrame(HWND dialog, HWND main, int clientWidth, int clientHeight) {
+    // A dialog as its layout table says at a DPI: client size, fixed frame,
+    // centred over the main window, which waits for it.
+    static void ExpectDialogFrame(HWND dialog, HWND main, int clientWidth, int clientHeight, UINT dpi = 96) {
         RECT client{};
         ::GetClientRect(dialog, &client);
-        EXPECT_EQ(client.right, clientWidth);
-        EXPECT_EQ(client.bottom, clientHeight);
+        EXPECT_EQ(client.right, AtDpi(clientWidth, dpi));
+        EXPECT_EQ(client.bottom, AtDpi(clientHeight, dpi));
         RECT over{}, shown{};
         ::GetWindowRect(main, &over);
         ::GetWindowRect(dialog, &shown);
@@ -111,16 +127,11 @@ protected:
         EXPECT_EQ(::GetWindowLongA(dialog, GWL_STYLE) & (WS_THICKFRAME | WS_MINIMIZEBOX | WS_MAXIMIZEBOX), 0);
     }
 
-    struct ExpectedControl {
-        int id;
-        const char* className;
-        const char* caption;  // null: not checked
-        RECT rect;            // in the dialog's client area
-    };
-    // Each control's class, caption and place. A label may grow to its text
-    // where another font stands in for Tahoma.
-    static void ExpectControls(HWND dialog, std::span<const ExpectedControl> controls) {
-        for (const ExpectedControl& expected : controls) {
+    // Each control's class, caption and place at a DPI. A label may grow to
+    // its text where another font stands in for Tahoma.
+    static void ExpectControls(HWND dialog, std::span<const ExpectedControl> controls, UINT dpi = 96) {
+        for (const ExpectedControl& design : controls) {
+            const ExpectedControl expected{design.id, design.className, design.caption, AtDpi(design.rect, dpi)};
             SCOPED_TRACE(expected.id);
             const HWND control = ::GetDlgItem(dialog, expected.id);
             ASSERT_NE(control, nullptr);
