@@ -3,14 +3,16 @@
 #include <string>
 #include <vector>
 
+#include "win/Dpi.h"
 #include "win/SystemError.h"
 
 namespace quilldeck {
 namespace {
 
-// Layout of an entry, in pixels: the text's distance from the entry's left
-// edge, the room kept right of it, the gap before a shortcut, the space above
-// and below the text, and the height of a separator's entry.
+// Layout of an entry, in pixels at 96 DPI: the text's distance from the
+// entry's left edge, the room kept right of it, the gap before a shortcut, the
+// space above and below the text, the height of a separator's entry and the
+// space at either end of its line.
 constexpr int TextLeft = 10;
 constexpr int TextRight = 10;
 constexpr int ShortcutGap = 24;
@@ -45,9 +47,9 @@ Entry EntryOf(HMENU menu, UINT command) {
     return entry;
 }
 
-win::UniqueFont MakeFont(const TMenuStyler& styler, int weight) {
-    win::UniqueFont font(::CreateFontA(-styler.fontHeight, 0, 0, 0, weight, FALSE, FALSE, FALSE, styler.fontCharset,
-                                       OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
+win::UniqueFont MakeFont(const TMenuStyler& styler, int weight, UINT dpi) {
+    win::UniqueFont font(::CreateFontA(-win::Scale(styler.fontHeight, dpi), 0, 0, 0, weight, FALSE, FALSE, FALSE,
+                                       styler.fontCharset, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
                                        DEFAULT_PITCH | FF_DONTCARE, styler.fontName.c_str()));
     if (!font) win::ThrowLastSystemError();
     return font;
@@ -110,10 +112,16 @@ void FillGradient(HDC dc, const RECT& rect, COLORREF from, COLORREF to) {
 
 }  // namespace
 
-MenuPainter::MenuPainter(const TMenuStyler& styler)
+MenuPainter::Layout MenuPainter::LayoutFor(UINT dpi) {
+    return {win::Scale(TextLeft, dpi),        win::Scale(TextRight, dpi),       win::Scale(ShortcutGap, dpi),
+            win::Scale(TextPadding, dpi),     win::Scale(SeparatorHeight, dpi), win::Scale(SeparatorInset, dpi)};
+}
+
+MenuPainter::MenuPainter(const TMenuStyler& styler, UINT dpi)
     : styler_(styler),
-      font_(MakeFont(styler, FW_NORMAL)),
-      boldFont_(MakeFont(styler, FW_BOLD)),
+      layout_(LayoutFor(dpi)),
+      font_(MakeFont(styler, FW_NORMAL, dpi)),
+      boldFont_(MakeFont(styler, FW_BOLD, dpi)),
       menuBrush_(MakeBrush(styler.menuColor)),
       separatorBrush_(MakeBrush(styler.separatorColor)),
       selectedBorderBrush_(MakeBrush(styler.selectedBorderColor)),
@@ -122,8 +130,8 @@ MenuPainter::MenuPainter(const TMenuStyler& styler)
 void MenuPainter::Measure(HMENU menu, MEASUREITEMSTRUCT& item) const {
     const Entry entry = EntryOf(menu, item.itemID);
     if (entry.separator) {
-        item.itemWidth = TextLeft + TextRight;
-        item.itemHeight = SeparatorHeight;
+        item.itemWidth = static_cast<UINT>(layout_.textLeft + layout_.textRight);
+        item.itemHeight = static_cast<UINT>(layout_.separatorHeight);
         return;
     }
     const WindowDc screen(nullptr);
@@ -131,10 +139,10 @@ void MenuPainter::Measure(HMENU menu, MEASUREITEMSTRUCT& item) const {
     ::SelectObject(screen.Get(), entry.isDefault ? boldFont_.get() : font_.get());
     TEXTMETRICA metrics{};
     ::GetTextMetricsA(screen.Get(), &metrics);
-    LONG width = TextLeft + TextSize(screen.Get(), entry.caption).cx + TextRight;
-    if (!entry.shortcut.empty()) width += ShortcutGap + TextSize(screen.Get(), entry.shortcut).cx;
+    LONG width = layout_.textLeft + TextSize(screen.Get(), entry.caption).cx + layout_.textRight;
+    if (!entry.shortcut.empty()) width += layout_.shortcutGap + TextSize(screen.Get(), entry.shortcut).cx;
     item.itemWidth = static_cast<UINT>(width);
-    item.itemHeight = static_cast<UINT>(metrics.tmHeight + 2 * TextPadding);
+    item.itemHeight = static_cast<UINT>(metrics.tmHeight + 2 * layout_.textPadding);
 }
 
 void MenuPainter::Draw(HMENU menu, const DRAWITEMSTRUCT& item) const {
@@ -157,7 +165,8 @@ void MenuPainter::Draw(HMENU menu, const DRAWITEMSTRUCT& item) const {
 
     if (entry.separator) {
         const LONG middle = rect.top + (rect.bottom - rect.top) / 2;
-        const RECT line{rect.left + SeparatorInset, middle, rect.right - SeparatorInset, middle + 1};
+        const RECT line{rect.left + layout_.separatorInset, middle, rect.right - layout_.separatorInset,
+                        middle + 1};
         ::FillRect(dc, &line, separatorBrush_.get());
         return;
     }
@@ -167,7 +176,7 @@ void MenuPainter::Draw(HMENU menu, const DRAWITEMSTRUCT& item) const {
     ::SetTextColor(dc, ::GetSysColor(textColor));
     ::SetBkMode(dc, TRANSPARENT);
     ::SelectObject(dc, entry.isDefault ? boldFont_.get() : font_.get());
-    RECT text{rect.left + TextLeft, rect.top, rect.right - TextRight, rect.bottom};
+    RECT text{rect.left + layout_.textLeft, rect.top, rect.right - layout_.textRight, rect.bottom};
     constexpr UINT format = DT_SINGLELINE | DT_VCENTER;
     ::DrawTextA(dc, entry.caption.c_str(), static_cast<int>(entry.caption.size()), &text, format | DT_LEFT);
     if (!entry.shortcut.empty()) {

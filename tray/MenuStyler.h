@@ -33,10 +33,12 @@ struct TMenuStyler {
 // Draws the owner-drawn entries of a popup menu, and its window's border, in a
 // styler's look. Entries are read from the menu itself: their text (a
 // shortcut after a tab), separator type, default and grayed state.
+// The styler's font height and the entries' spacing are designs at 96 DPI,
+// scaled to the DPI the menu is drawn at; lines stay one pixel wide.
 class MenuPainter {
 public:
-    // Makes the fonts and brushes; a system error when it cannot.
-    explicit MenuPainter(const TMenuStyler& styler);
+    // Makes the fonts and brushes for that DPI; a system error when it cannot.
+    MenuPainter(const TMenuStyler& styler, UINT dpi);
     MenuPainter(const MenuPainter&) = delete;
     MenuPainter& operator=(const MenuPainter&) = delete;
 
@@ -51,7 +53,19 @@ public:
     void PaintFrame(HWND window, HMENU menu) const;
 
 private:
+    // The entries' spacing in pixels at the painter's DPI.
+    struct Layout {
+        int textLeft;
+        int textRight;
+        int shortcutGap;
+        int textPadding;
+        int separatorHeight;
+        int separatorInset;
+    };
+    static Layout LayoutFor(UINT dpi);
+
     const TMenuStyler& styler_;
+    Layout layout_;
     win::UniqueFont font_;
     win::UniqueFont boldFont_;
     win::UniqueBrush menuBrush_;

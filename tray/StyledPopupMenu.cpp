@@ -10,6 +10,7 @@
 
 #include "SeparatorRule.h"
 #include "slots/SlotTable.h"
+#include "win/Dpi.h"
 #include "win/SystemError.h"
 
 namespace quilldeck {
@@ -182,7 +183,8 @@ TStyledPopupMenu::MenuHandle TStyledPopupMenu::Build(HBRUSH background) const {
 }
 
 UINT TStyledPopupMenu::Track(HWND owner, POINT at) {
-    const MenuPainter painter(MenuStyler1);
+    // Drawn at the owner's DPI as it is when the menu opens.
+    const MenuPainter painter(MenuStyler1, win::DpiOfWindow(owner));
     const MenuHandle menu = Build(painter.MenuBrush());
     UINT chosen = 0;
     {

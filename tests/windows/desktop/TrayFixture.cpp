@@ -38,6 +38,10 @@ std::vector<HWND> TopLevelWindowsOf(DWORD processId, const std::string& classNam
 }
 
 
+}  // namespace
+
+HWND SystemTrayWindow() { return ::FindWindowA(nullptr, "Wine System Tray"); }
+
 OpenMenu ReadMenu(HWND window) {
     OpenMenu view;
     view.window = window;
@@ -64,10 +68,6 @@ OpenMenu ReadMenu(HWND window) {
     }
     return view;
 }
-
-}  // namespace
-
-HWND SystemTrayWindow() { return ::FindWindowA(nullptr, "Wine System Tray"); }
 
 std::vector<ShownTrayIcon> ShownTrayIcons() {
     std::vector<ShownTrayIcon> icons;

@@ -135,6 +135,10 @@ private:
     std::thread thread_;
 };
 
+// An open menu read through its window, which may be another process's:
+// its rectangle, and each entry's text, state and rectangle on the screen.
+OpenMenu ReadMenu(HWND window);
+
 // The visible popup menu window of this process, if one is open.
 HWND OpenMenuWindow();
 // Chooses an entry with a left click on it.

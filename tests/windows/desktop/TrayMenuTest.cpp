@@ -6,8 +6,10 @@
 #include <map>
 #include <stdexcept>
 
+#include "ProgramFixture.h"
 #include "TrayFixture.h"
 #include "tray/SeparatorRule.h"
+#include "win/Dpi.h"
 
 namespace quilldeck {
 namespace {
@@ -50,6 +52,8 @@ struct Ink {
     int count = 0;
     int left = INT_MAX;
     int right = -1;
+    int top = INT_MAX;
+    int bottom = -1;
     COLORREF darkest = CLR_INVALID;
 };
 
@@ -62,15 +66,18 @@ Ink InkIn(const Screenshot& shot, const RECT& area, int below = DarkText) {
             ++ink.count;
             ink.left = std::min(ink.left, x);
             ink.right = std::max(ink.right, x);
+            ink.top = std::min(ink.top, y);
+            ink.bottom = std::max(ink.bottom, y);
             if (ink.darkest == CLR_INVALID || Brightest(colour) < Brightest(ink.darkest)) ink.darkest = colour;
         }
     }
     return ink;
 }
 
-// The ink of a text drawn in black on the menu's colour, in the menu's face:
-// what the menu's text should come to in either weight.
-int ReferenceInk(const std::string& text, bool bold) {
+// The ink of a text drawn in black on the menu's colour, in the menu's face
+// at the size it has at that DPI: what the menu's text should come to in
+// either weight. Its place is in the reference's own drawing.
+Ink ReferenceInk(const std::string& text, bool bold, UINT dpi = win::DesignDpi) {
     constexpr int Width = 400;
     constexpr int Height = 60;
     BITMAPINFO info{};
@@ -81,9 +88,9 @@ int ReferenceInk(const std::string& text, bool bold) {
     info.bmiHeader.biBitCount = 32;
     info.bmiHeader.biCompression = BI_RGB;
     void* bits = nullptr;
-    const win::UniqueFont font(::CreateFontA(-15, 0, 0, 0, bold ? FW_BOLD : FW_NORMAL, FALSE, FALSE, FALSE,
-                                             THAI_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
-                                             DEFAULT_PITCH | FF_DONTCARE, "Tahoma"));
+    const win::UniqueFont font(::CreateFontA(-win::Scale(15, dpi), 0, 0, 0, bold ? FW_BOLD : FW_NORMAL, FALSE,
+                                             FALSE, FALSE, THAI_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
+                                             DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, "Tahoma"));
     const std::unique_ptr<HBITMAP__, win::FunctionDeleter<&::DeleteObject>> bitmap(
         ::CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
     const std::unique_ptr<HDC__, win::FunctionDeleter<&::DeleteDC>> dc(::CreateCompatibleDC(nullptr));
@@ -97,13 +104,18 @@ int ReferenceInk(const std::string& text, bool bold) {
     ::SetBkMode(dc.get(), TRANSPARENT);
     ::TextOutA(dc.get(), 10, 10, text.c_str(), static_cast<int>(text.size()));
     ::GdiFlush();
-    int count = 0;
+    Ink ink;
     const auto* pixels = static_cast<const std::uint32_t*>(bits);
     for (int i = 0; i < Width * Height; ++i) {
         const std::uint32_t p = pixels[i];
-        count += IsInk(RGB((p >> 16) & 0xFF, (p >> 8) & 0xFF, p & 0xFF)) ? 1 : 0;
+        if (!IsInk(RGB((p >> 16) & 0xFF, (p >> 8) & 0xFF, p & 0xFF))) continue;
+        ++ink.count;
+        ink.left = std::min(ink.left, i % Width);
+        ink.right = std::max(ink.right, i % Width);
+        ink.top = std::min(ink.top, i / Width);
+        ink.bottom = std::max(ink.bottom, i / Width);
     }
-    return count;
+    return ink;
 }
 
 // A point in an entry that no text reaches: the menu's colour unless the
@@ -239,10 +251,10 @@ void ExpectHighlightedEntry(const Screenshot& shot, const MenuEntry& entry) {
 }
 
 // Bold or regular: the text's ink is nearer to one weight's than the other's.
-void ExpectWeight(const Screenshot& shot, const MenuEntry& entry, bool bold) {
+void ExpectWeight(const Screenshot& shot, const MenuEntry& entry, bool bold, UINT dpi = win::DesignDpi) {
     const int ink = InkIn(shot, entry.rect).count;
-    const int regular = ReferenceInk(entry.text, false);
-    const int heavy = ReferenceInk(entry.text, true);
+    const int regular = ReferenceInk(entry.text, false, dpi).count;
+    const int heavy = ReferenceInk(entry.text, true, dpi).count;
     ASSERT_LT(regular, heavy);
     const int distance = std::abs(ink - (bold ? heavy : regular));
     const int otherDistance = std::abs(ink - (bold ? regular : heavy));
@@ -632,6 +644,166 @@ TEST(StyledPopupMenuTest, DrawsGrayedEntriesSeparatorLinesAndShortcutsAtTheRight
     EXPECT_LE(open.left - openRect.left, 16);
     EXPECT_NEAR(open.left, longest.left, 2);
     EXPECT_GE(open.right, openRect.right - 16) << "entry " << openRect.left << ".." << openRect.right;
+}
+
+// The highlight's frame anywhere in a menu, found by its colour: the first
+// and last rows that hold a long line of it are its top and bottom. Right and
+// bottom exclusive; nothing while no whole frame shows.
+std::optional<RECT> HighlightFrameIn(const Screenshot& shot, const RECT& menu) {
+    constexpr int LongLine = 16;
+    std::optional<RECT> frame;
+    for (int y = menu.top; y < menu.bottom; ++y) {
+        for (int x = menu.left; x < menu.right; ++x) {
+            int end = x;
+            while (end < menu.right && shot.At(end, y) == HighlightBorderColor) ++end;
+            if (end - x >= LongLine) {
+                if (!frame) frame = RECT{x, y, end, y + 1};
+                frame->bottom = y + 1;
+            }
+            x = end;
+        }
+    }
+    if (!frame || frame->bottom - frame->top < 8 || OutlineMismatches(shot, *frame, HighlightBorderColor) != 0) {
+        return std::nullopt;
+    }
+    return frame;
+}
+
+// Quilldeck's own tray menu, opened from its icon with a right click after a
+// start straight into the tray at a display scale. Another process's menu
+// cannot be read here (Wine keeps menus in the process that made them), so its
+// entries are found on the screen: each arrow key moves the highlight, whose
+// frame is the entry's rectangle.
+struct ScaledTrayMenu {
+    OpenMenu menu;
+    std::optional<Screenshot> shot;  // with Restore highlighted
+};
+
+class TrayMenuScaleTest : public ProgramFixture {
+protected:
+    // keepAsPng: where the screenshot stays for people to look at.
+    static std::optional<ScaledTrayMenu> OpenAt(UINT dpi, const std::string& keepAsPng) {
+        const ScopedSystemDpi scale(dpi);
+        QuilldeckProgram quilldeck("#\r\n1\r\nQuick\r\nCtrl+Alt+Q\r\n[memo]\r\nquick\r\n[/memo]\r\n\r\n");
+        EXPECT_TRUE(InTray(quilldeck));
+        const auto icons = ShownTrayIconsWithTip("Quilldeck 1.01");
+        if (icons.size() != 1) return std::nullopt;
+        MouseAt(icons.front().Centre(), "click 3");
+        HWND window = nullptr;
+        const bool opened = WaitFor([&] {
+            window = WindowOfClass(quilldeck.Process().Id(), "#32768");
+            return window != nullptr && ::IsWindowVisible(window);
+        });
+        EXPECT_TRUE(opened) << "no menu at " << dpi << " DPI";
+        if (!opened) return std::nullopt;
+
+        ScaledTrayMenu scaled;
+        scaled.menu.window = window;
+        ::GetWindowRect(window, &scaled.menu.rect);
+        // Down highlights Restore, then Exit, then Restore again: two entries.
+        const char* names[] = {"Restore", "Exit", "Restore"};
+        std::vector<RECT> frames;
+        for (const char* name : names) {
+            RunUnix("/usr/bin/xdotool key Down");
+            std::optional<Screenshot> shot;
+            std::optional<RECT> frame;
+            const bool moved = WaitFor([&] {
+                shot = Screenshot::Take(frames.empty() ? keepAsPng : std::string());
+                frame = shot ? HighlightFrameIn(*shot, scaled.menu.rect) : std::nullopt;
+                return frame && (frames.empty() || !::EqualRect(&*frame, &frames.back())) &&
+                       InkIn(*shot, *frame).count > 0;
+            });
+            EXPECT_TRUE(moved) << "no highlight on " << name;
+            if (!moved) break;
+            frames.push_back(*frame);
+            if (frames.size() == 1) scaled.shot = std::move(shot);
+        }
+        RunUnix("/usr/bin/xdotool key Escape");
+        EXPECT_TRUE(WaitFor([&] { return !::IsWindowVisible(window); }));
+        EXPECT_EQ(quilldeck.Exit(), 0u);
+        if (frames.size() != std::size(names)) return std::nullopt;
+        EXPECT_TRUE(::EqualRect(&frames[2], &frames[0])) << "more than two entries";
+        for (std::size_t i = 0; i < 2; ++i) {
+            MenuEntry entry;
+            entry.text = names[i];
+            entry.isDefault = i == 0;
+            entry.rect = frames[i];
+            scaled.menu.entries.push_back(entry);
+        }
+        return scaled;
+    }
+};
+
+// Everything the menu measures is a 96-DPI design scaled by the owner's DPI;
+// the entries keep their look, their text whole and sharp inside them.
+TEST_F(TrayMenuScaleTest, TheTrayMenuGrowsWithTheDisplayScaleAndDrawsItsTextWhole) {
+    const struct {
+        UINT dpi;
+        const char* keepAsPng;
+    } scales[] = {{96, ""}, {144, "tray-menu-144dpi.png"}};
+    std::map<UINT, ScaledTrayMenu> seen;
+    for (const auto& scale : scales) {
+        SCOPED_TRACE(std::to_string(scale.dpi) + " DPI");
+        std::optional<ScaledTrayMenu> scaled =
+            OpenAt(scale.dpi, *scale.keepAsPng ? ProgramFolder() + scale.keepAsPng : std::string());
+        ASSERT_TRUE(scaled);
+        ASSERT_TRUE(scaled->shot);
+        const Screenshot& shot = *scaled->shot;
+        // One entry under the other.
+        EXPECT_EQ(scaled->menu.entries[1].rect.top, scaled->menu.entries[0].rect.bottom);
+        ExpectFlatFrame(shot, scaled->menu);
+        ExpectHighlightedEntry(shot, scaled->menu.Entry("Restore"));
+        ExpectPlainEntry(shot, scaled->menu.Entry("Exit"));
+        ExpectWeight(shot, scaled->menu.Entry("Restore"), true, scale.dpi);
+        ExpectWeight(shot, scaled->menu.Entry("Exit"), false, scale.dpi);
+        // The text starts where the scaled spacing puts it and no stroke
+        // reaches an edge of its entry: nothing is cut off.
+        for (const MenuEntry& entry : scaled->menu.entries) {
+            SCOPED_TRACE(entry.text);
+            const RECT& r = entry.rect;
+            const Ink ink = InkIn(shot, r);
+            EXPECT_GE(ink.left - r.left, win::Scale(10, scale.dpi));
+            EXPECT_LE(ink.left - r.left, win::Scale(10, scale.dpi) + win::Scale(2, scale.dpi));
+            EXPECT_GE(ink.top - r.top, win::Scale(3, scale.dpi));
+            EXPECT_GE(r.bottom - 1 - ink.bottom, win::Scale(3, scale.dpi));
+            EXPECT_GE(r.right - 1 - ink.right, win::Scale(10, scale.dpi));
+        }
+        seen.emplace(scale.dpi, std::move(*scaled));
+    }
+
+    // At 144 DPI the text is the face at one and a half times its size, and
+    // the room around it one and a half times the room at 96 DPI, within the
+    // rounding of the figures it is made of (spacing, the system's own margin,
+    // the ink's place in its cell). Every entry is as wide as the one with the
+    // widest text.
+    struct Measured {
+        int width = 0, height = 0;          // the entry's
+        int textWidth = 0, textHeight = 0;  // the ink's
+    };
+    std::map<UINT, std::vector<Measured>> measured;
+    std::map<UINT, int> widestText;
+    for (const auto& [dpi, scaled] : seen) {
+        for (const MenuEntry& entry : scaled.menu.entries) {
+            SCOPED_TRACE(entry.text + " at " + std::to_string(dpi) + " DPI");
+            const Ink ink = InkIn(*scaled.shot, entry.rect);
+            const Ink reference = ReferenceInk(entry.text, entry.isDefault, dpi);
+            EXPECT_NEAR(ink.right - ink.left, reference.right - reference.left, 1);
+            EXPECT_NEAR(ink.bottom - ink.top, reference.bottom - reference.top, 1);
+            measured[dpi].push_back({entry.rect.right - entry.rect.left, entry.rect.bottom - entry.rect.top,
+                                     ink.right - ink.left + 1, ink.bottom - ink.top + 1});
+            widestText[dpi] = std::max(widestText[dpi], measured[dpi].back().textWidth);
+        }
+    }
+    for (std::size_t i = 0; i < measured.at(96).size(); ++i) {
+        SCOPED_TRACE(seen.at(96).menu.entries[i].text);
+        const Measured& at96 = measured.at(96)[i];
+        const Measured& at144 = measured.at(144)[i];
+        EXPECT_NEAR(at144.height - at144.textHeight, (at96.height - at96.textHeight) * 1.5, 2.0)
+            << "heights " << at96.height << " and " << at144.height;
+        EXPECT_NEAR(at144.width - widestText.at(144), (at96.width - widestText.at(96)) * 1.5, 3.0)
+            << "widths " << at96.width << " and " << at144.width;
+        EXPECT_NEAR(at144.textHeight, at96.textHeight * 1.5, 2.0);
+    }
 }
 
 }  // namespace
