@@ -5,8 +5,8 @@ repo=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 build="$repo/build"
 
 packages=(cmake ninja-build g++ googletest libgtest-dev libbenchmark-dev x11-xserver-utils
-          g++-mingw-w64-x86-64-posix wine wine64 xvfb xdotool xclip x11-utils imagemagick
-          fonts-thai-tlwg-ttf)
+          g++-mingw-w64-x86-64-posix wine wine64 fonts-wine xvfb openbox xcompmgr xdotool xclip
+          x11-utils imagemagick)
 
 say() { printf '== %s\n' "$*"; }
 
@@ -24,9 +24,12 @@ install_missing_packages() {
     $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
 }
 
+# build_preset <preset> [target...]: everything, or only the targets named.
 build_preset() {
-    cmake --preset "$1" >"$build/configure-$1.log" 2>&1 || { cat "$build/configure-$1.log"; return 1; }
-    cmake --build --preset "$1"
+    local preset=$1
+    shift
+    cmake --preset "$preset" >"$build/configure-$preset.log" 2>&1 || { cat "$build/configure-$preset.log"; return 1; }
+    cmake --build --preset "$preset" ${1:+--target "$@"}
 }
 
 # Starts a private X server and exports DISPLAY; xvfb_pid names it.
@@ -41,8 +44,41 @@ start_xvfb() {
 }
 
 stop_xvfb() {
-    [ -n "${xvfb_pid:-}" ] && kill "$xvfb_pid" 2>/dev/null && wait "$xvfb_pid" 2>/dev/null
+    [ -n "${xvfb_pid:-}" ] && kill "$xvfb_pid" 2>/dev/null && wait "$xvfb_pid" 2>/dev/null || true
     xvfb_pid=""
+}
+
+# Polls a condition for up to ten seconds.
+wait_until() {
+    for _ in $(seq 200); do
+        "$@" >/dev/null 2>&1 && return 0
+        sleep 0.05
+    done
+    return 1
+}
+
+window_manager_is_running() { xprop -root _NET_SUPPORTING_WM_CHECK | grep -q 'window id'; }
+compositor_is_running() { xwininfo -root -tree | grep -q '"xcompmgr"'; }
+
+# A desktop as a user has one: Xvfb with a window manager (title bars, focus
+# and activation as on Windows) and a compositor (a transparent window is
+# really invisible). desktop_pids names the helpers.
+start_desktop() {
+    start_xvfb || return 1
+    openbox --sm-disable >"$build/openbox.log" 2>&1 &
+    desktop_pids=($!)
+    wait_until window_manager_is_running || { say "openbox did not start"; return 1; }
+    xcompmgr >"$build/xcompmgr.log" 2>&1 &
+    desktop_pids+=($!)
+    wait_until compositor_is_running || { say "xcompmgr did not start"; return 1; }
+}
+
+stop_desktop() {
+    for pid in "${desktop_pids[@]:-}"; do
+        [ -n "$pid" ] && kill "$pid" 2>/dev/null && wait "$pid" 2>/dev/null || true
+    done
+    desktop_pids=()
+    stop_xvfb
 }
 
 # A Wine prefix of our own, made on first use without downloads, with a
@@ -61,11 +97,11 @@ start_wine() {
     wine wineboot -i >"$build/wineboot.log" 2>&1
     # Lets tests move the keyboard focus without a window manager.
     wine reg add 'HKCU\Software\Wine\X11 Driver' /v UseTakeFocus /t REG_SZ /d N /f >/dev/null 2>&1
-    # The program asks for Tahoma with the Thai character set. Windows'
-    # Tahoma has Thai; Wine's has not, and would draw boxes: a Thai font
-    # with Latin letters stands in for it.
+    # The program asks for Tahoma with the Thai character set, which Windows'
+    # Tahoma has and Wine's (package fonts-wine) has not: without this the
+    # request would fall to a Thai font with other Latin letters.
     wine reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontSubstitutes' \
-        /v 'Tahoma,222' /t REG_SZ /d 'Loma,222' /f >/dev/null 2>&1
+        /v 'Tahoma,222' /t REG_SZ /d 'Tahoma,0' /f >/dev/null 2>&1
 }
 
 # Starts Wine's desktop process outside ctest, so that no test's output pipe

@@ -258,7 +258,13 @@ MenuUser::Action ClickOn(const std::string& text) {
 }
 
 MenuUser::Action PressKeys(const std::string& keys) {
-    return [keys](const OpenMenu&) { return RunUnix("/usr/bin/xdotool key --delay 50 " + keys) == 0; };
+    return [keys](const OpenMenu& menu) {
+        return RunUnix("/usr/bin/xdotool " + FocusOpenMenu(menu.window) + " key --delay 50 " + keys) == 0;
+    };
+}
+
+std::string FocusOpenMenu(HWND menuWindow) {
+    return "windowfocus --sync " + std::to_string(XWindowOf(menuWindow));
 }
 
 MenuUser::Action CloseQuietly() {

@@ -74,6 +74,23 @@ Ink InkIn(const Screenshot& shot, const RECT& area, int below = DarkText) {
     return ink;
 }
 
+// The menu's face at the size it has at that DPI.
+win::UniqueFont MenuFace(bool bold, UINT dpi) {
+    return win::UniqueFont(::CreateFontA(-win::Scale(15, dpi), 0, 0, 0, bold ? FW_BOLD : FW_NORMAL, FALSE, FALSE,
+                                         FALSE, THAI_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
+                                         DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, "Tahoma"));
+}
+
+// The height of the face's character cell, which an entry's height is made of.
+int CellHeight(bool bold, UINT dpi) {
+    const win::UniqueFont font = MenuFace(bold, dpi);
+    const std::unique_ptr<HDC__, win::FunctionDeleter<&::DeleteDC>> dc(::CreateCompatibleDC(nullptr));
+    ::SelectObject(dc.get(), font.get());
+    TEXTMETRICA metrics{};
+    ::GetTextMetricsA(dc.get(), &metrics);
+    return metrics.tmHeight;
+}
+
 // The ink of a text drawn in black on the menu's colour, in the menu's face
 // at the size it has at that DPI: what the menu's text should come to in
 // either weight. Its place is in the reference's own drawing.
@@ -88,9 +105,7 @@ Ink ReferenceInk(const std::string& text, bool bold, UINT dpi = win::DesignDpi) 
     info.bmiHeader.biBitCount = 32;
     info.bmiHeader.biCompression = BI_RGB;
     void* bits = nullptr;
-    const win::UniqueFont font(::CreateFontA(-win::Scale(15, dpi), 0, 0, 0, bold ? FW_BOLD : FW_NORMAL, FALSE,
-                                             FALSE, FALSE, THAI_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
-                                             DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, "Tahoma"));
+    const win::UniqueFont font = MenuFace(bold, dpi);
     const std::unique_ptr<HBITMAP__, win::FunctionDeleter<&::DeleteObject>> bitmap(
         ::CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
     const std::unique_ptr<HDC__, win::FunctionDeleter<&::DeleteDC>> dc(::CreateCompatibleDC(nullptr));
@@ -704,7 +719,7 @@ protected:
         const char* names[] = {"Restore", "Exit", "Restore"};
         std::vector<RECT> frames;
         for (const char* name : names) {
-            RunUnix("/usr/bin/xdotool key Down");
+            RunUnix("/usr/bin/xdotool " + FocusOpenMenu(window) + " key Down");
             std::optional<Screenshot> shot;
             std::optional<RECT> frame;
             const bool moved = WaitFor([&] {
@@ -718,7 +733,7 @@ protected:
             frames.push_back(*frame);
             if (frames.size() == 1) scaled.shot = std::move(shot);
         }
-        RunUnix("/usr/bin/xdotool key Escape");
+        RunUnix("/usr/bin/xdotool " + FocusOpenMenu(window) + " key Escape");
         EXPECT_TRUE(WaitFor([&] { return !::IsWindowVisible(window); }));
         EXPECT_EQ(quilldeck.Exit(), 0u);
         if (frames.size() != std::size(names)) return std::nullopt;
@@ -772,13 +787,15 @@ TEST_F(TrayMenuScaleTest, TheTrayMenuGrowsWithTheDisplayScaleAndDrawsItsTextWhol
     }
 
     // At 144 DPI the text is the face at one and a half times its size, and
-    // the room around it one and a half times the room at 96 DPI, within the
-    // rounding of the figures it is made of (spacing, the system's own margin,
-    // the ink's place in its cell). Every entry is as wide as the one with the
-    // widest text.
+    // the room around its character cell one and a half times the room at 96
+    // DPI, within the rounding of the figures it is made of (spacing, the
+    // system's own margin). The cell itself grows as the face's design says,
+    // not exactly by half. Every entry is as wide as the one with the widest
+    // text.
     struct Measured {
         int width = 0, height = 0;          // the entry's
         int textWidth = 0, textHeight = 0;  // the ink's
+        int cellHeight = 0;                 // the face's
     };
     std::map<UINT, std::vector<Measured>> measured;
     std::map<UINT, int> widestText;
@@ -790,7 +807,8 @@ TEST_F(TrayMenuScaleTest, TheTrayMenuGrowsWithTheDisplayScaleAndDrawsItsTextWhol
             EXPECT_NEAR(ink.right - ink.left, reference.right - reference.left, 1);
             EXPECT_NEAR(ink.bottom - ink.top, reference.bottom - reference.top, 1);
             measured[dpi].push_back({entry.rect.right - entry.rect.left, entry.rect.bottom - entry.rect.top,
-                                     ink.right - ink.left + 1, ink.bottom - ink.top + 1});
+                                     ink.right - ink.left + 1, ink.bottom - ink.top + 1,
+                                     CellHeight(entry.isDefault, dpi)});
             widestText[dpi] = std::max(widestText[dpi], measured[dpi].back().textWidth);
         }
     }
@@ -798,8 +816,9 @@ TEST_F(TrayMenuScaleTest, TheTrayMenuGrowsWithTheDisplayScaleAndDrawsItsTextWhol
         SCOPED_TRACE(seen.at(96).menu.entries[i].text);
         const Measured& at96 = measured.at(96)[i];
         const Measured& at144 = measured.at(144)[i];
-        EXPECT_NEAR(at144.height - at144.textHeight, (at96.height - at96.textHeight) * 1.5, 2.0)
-            << "heights " << at96.height << " and " << at144.height;
+        EXPECT_NEAR(at144.height - at144.cellHeight, (at96.height - at96.cellHeight) * 1.5, 2.0)
+            << "heights " << at96.height << " and " << at144.height << ", cells " << at96.cellHeight << " and "
+            << at144.cellHeight;
         EXPECT_NEAR(at144.width - widestText.at(144), (at96.width - widestText.at(96)) * 1.5, 3.0)
             << "widths " << at96.width << " and " << at144.width;
         EXPECT_NEAR(at144.textHeight, at96.textHeight * 1.5, 2.0);
