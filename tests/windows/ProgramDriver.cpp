@@ -148,6 +148,18 @@ POINT QuilldeckProgram::RowPoint(int row) {
     return at;
 }
 
+POINT QuilldeckProgram::CheckBoxPoint(int row) {
+    // The check box stands left of the row's (empty) icon, as wide as a small icon.
+    RemoteBuffer buffer(process_->Id(), sizeof(RECT));
+    RECT rect{LVIR_ICON, 0, 0, 0};
+    buffer.Write(0, &rect, sizeof(rect));
+    ::SendMessageA(ListView(), LVM_GETITEMRECT, row, reinterpret_cast<LPARAM>(buffer.Address()));
+    buffer.Read(0, &rect, sizeof(rect));
+    POINT at{rect.left - ::GetSystemMetrics(SM_CXSMICON) / 2, (rect.top + rect.bottom) / 2};
+    ::ClientToScreen(ListView(), &at);
+    return at;
+}
+
 void QuilldeckProgram::SelectRowByClick(int row) {
     const POINT at = RowPoint(row);
     RunUnix("/usr/bin/xdotool mousemove " + std::to_string(at.x) + " " + std::to_string(at.y) + " click 1");

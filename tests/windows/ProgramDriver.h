@@ -53,6 +53,8 @@ public:
     // A screen point on a row's description, where a user clicks.
     POINT RowPoint(int row);
     void SelectRowByClick(int row);
+    // A screen point on a row's check box.
+    POINT CheckBoxPoint(int row);
     // No row selected: a state the list reaches only in odd ways.
     void ClearSelection();
 

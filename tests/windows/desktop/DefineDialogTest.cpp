@@ -7,6 +7,7 @@
 
 #include "DialogLayouts.h"
 #include "ProgramFixture.h"
+#include "SettingsText.h"
 #include "ui/DefineLayout.h"
 
 namespace quilldeck {
@@ -16,25 +17,6 @@ using namespace testing;
 using namespace std::chrono_literals;
 
 constexpr const char* DefineCaption = "Define/Edit";
-
-// One record as the program writes it.
-std::string Record(const std::string& active, const std::string& description, const std::string& shortcut,
-                   const std::string& text = "") {
-    std::string record = active + "\r\n" + description + "\r\n" + shortcut + "\r\n[memo]\r\n";
-    if (!text.empty()) record += text + "\r\n";
-    return record + "[/memo]\r\n\r\n";
-}
-
-const std::string EmptyRecord = Record("0", "<Not Define>", "None");
-
-// A whole settings file as the program writes it: the records given, the
-// rest empty.
-std::string SettingsOf(std::vector<std::string> records, bool startMinimize = false) {
-    records.resize(20, EmptyRecord);
-    std::string settings = startMinimize ? "#\r\n" : " \r\n";
-    for (const std::string& record : records) settings += record;
-    return settings;
-}
 
 const std::string LongText(400, 'L');
 

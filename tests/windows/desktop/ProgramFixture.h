@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <cstdlib>
+#include <optional>
 #include <span>
 #include <string>
 
@@ -19,6 +22,57 @@ inline void DoubleClickTheIcon() {
     const POINT at = icons.empty() ? POINT{0, 0} : icons.front().Centre();
     RunUnix("/usr/bin/xdotool mousemove " + std::to_string(at.x) + " " + std::to_string(at.y) +
             " click --repeat 2 --delay 80 1");
+}
+
+// A top-level window as the window manager frames it, in screen pixels:
+// the whole frame and the height of its title bar; nothing when the window
+// is not managed (not shown, or no window manager runs).
+struct ManagedFrame {
+    RECT outer;
+    int titleBarHeight;
+};
+
+inline std::optional<ManagedFrame> FrameOf(HWND window) {
+    const std::string x = std::to_string(XWindowOf(window));
+    const std::string text =
+        UnixOutput("{ xwininfo -id " + x + " | grep -E 'Absolute|Width|Height' | tr -dc '0-9\\n' | tr '\\n' ' '; "
+                   "xprop -id " + x + " _NET_FRAME_EXTENTS | tr -dc '0-9,' | tr ',' ' '; }");
+    int left = 0, top = 0, width = 0, height = 0, frameLeft = 0, frameRight = 0, frameTop = 0, frameBottom = 0;
+    if (std::sscanf(text.c_str(), "%d %d %d %d %d %d %d %d", &left, &top, &width, &height, &frameLeft, &frameRight,
+                    &frameTop, &frameBottom) != 8) {
+        return std::nullopt;
+    }
+    return ManagedFrame{{left - frameLeft, top - frameTop, left + width + frameRight, top + height + frameBottom},
+                        frameTop};
+}
+
+// The buttons of openbox's title bar, counted from its right end (its
+// default layout: icon, title, minimise, maximise, close).
+enum class TitleBarButton { Close = 0, Minimise = 2 };
+
+// A click on a title-bar button, as a user's. The buttons of the default
+// theme are 13 pixels square, 16 apart, the last 5 pixels from the frame's
+// right edge, in the middle of the title bar.
+inline bool ClickTitleBarButton(HWND window, TitleBarButton button) {
+    const std::optional<ManagedFrame> frame = FrameOf(window);
+    if (!frame || frame->titleBarHeight == 0) return false;
+    const int x = frame->outer.right - 12 - 16 * static_cast<int>(button);
+    const int y = frame->outer.top + frame->titleBarHeight / 2;
+    return RunUnix("/usr/bin/xdotool mousemove " + std::to_string(x) + " " + std::to_string(y) + " click 1") == 0;
+}
+
+// A click on the title bar's caption, which brings a window to the front.
+inline bool ClickTitleBar(HWND window) {
+    const std::optional<ManagedFrame> frame = FrameOf(window);
+    if (!frame || frame->titleBarHeight == 0) return false;
+    const int x = (frame->outer.left + frame->outer.right) / 2;
+    const int y = frame->outer.top + frame->titleBarHeight / 2;
+    return RunUnix("/usr/bin/xdotool mousemove " + std::to_string(x) + " " + std::to_string(y) + " click 1") == 0;
+}
+
+// The window the window manager has made active.
+inline unsigned long ActiveXWindow() {
+    return std::strtoul(UnixOutput("xdotool getactivewindow").c_str(), nullptr, 10);
 }
 
 // A control of a dialog as its layout table designs it at 96 DPI.
@@ -96,10 +150,8 @@ protected:
         RunUnix("/usr/bin/xdotool mousemove " + std::to_string((rect.left + rect.right) / 2) + " " +
                 std::to_string((rect.top + rect.bottom) / 2) + " click 1");
     }
-    // A click on a dialog's close box. There is no window manager to draw
-    // title bars: the close box is the system menu's Close, which sends the
-    // same command.
-    static void CloseBoxOf(HWND dialog) { ::PostMessageA(dialog, WM_SYSCOMMAND, SC_CLOSE, 0); }
+    // A click on a window's close box in the title bar the window manager draws.
+    static void CloseBoxOf(HWND window) { EXPECT_TRUE(ClickTitleBarButton(window, TitleBarButton::Close)); }
 
     static ::testing::AssertionResult Closes(HWND dialog) {
         if (WaitFor([&] { return !::IsWindowVisible(dialog); })) return ::testing::AssertionSuccess();
