@@ -141,6 +141,8 @@ TEST_F(JourneyTest, SlotsDefinedByKeyboardPasteIntoAnotherProgramOnlyWhileTicked
     EXPECT_TRUE(quilldeck.Checked(0));
     ASSERT_TRUE(quilldeck.Checked(1));
     EXPECT_EQ(quilldeck.StatusText(), "2/20");
+    ASSERT_TRUE(ClickTitleBar(quilldeck.MainWindow()));
+    ASSERT_TRUE(InFront(quilldeck.MainWindow()));
     KeepPicture(quilldeck.MainWindow(), "main-window.png");
 
     // Address off with a click on its box.
