@@ -130,7 +130,7 @@ protected:
     static ::testing::AssertionResult ChooseInTrayMenu(QuilldeckProgram& quilldeck, const std::string& entry) {
         const std::optional<OpenMenu> menu = OpenTrayMenu(quilldeck);
         if (!menu) return ::testing::AssertionFailure() << "no tray menu";
-        RunUnix("/usr/bin/xdotool " + FocusOpenMenu(menu->window) + " key --delay 50 " +
+        RunUnix(FocusOpenMenu(menu->window) + "/usr/bin/xdotool key --delay 50 " +
                 (entry == "Exit" ? "Down Down Return" : "Down Return"));
         if (WaitFor([&] { return !::IsWindowVisible(menu->window); })) return ::testing::AssertionSuccess();
         return ::testing::AssertionFailure() << "the menu stays open";

@@ -259,12 +259,15 @@ MenuUser::Action ClickOn(const std::string& text) {
 
 MenuUser::Action PressKeys(const std::string& keys) {
     return [keys](const OpenMenu& menu) {
-        return RunUnix("/usr/bin/xdotool " + FocusOpenMenu(menu.window) + " key --delay 50 " + keys) == 0;
+        return RunUnix(FocusOpenMenu(menu.window) + "/usr/bin/xdotool key --delay 50 " + keys) == 0;
     };
 }
 
 std::string FocusOpenMenu(HWND menuWindow) {
-    return "windowfocus --sync " + std::to_string(XWindowOf(menuWindow));
+    // The menu's X window may be mapped a moment after Wine shows it.
+    const std::string x = std::to_string(XWindowOf(menuWindow));
+    return "for i in $(seq 60); do /usr/bin/xdotool windowfocus --sync " + x +
+           " 2>/dev/null && break; sleep 0.05; done; ";
 }
 
 MenuUser::Action CloseQuietly() {

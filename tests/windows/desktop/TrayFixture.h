@@ -145,7 +145,7 @@ HWND OpenMenuWindow();
 MenuUser::Action ClickOn(const std::string& text);
 // Presses keys (xdotool key names) while the menu is open.
 MenuUser::Action PressKeys(const std::string& keys);
-// The xdotool command that gives an open menu the X keyboard focus. On
+// Shell commands that give an open menu the X keyboard focus. On
 // Windows the menu's owner becomes the foreground window and takes the keys;
 // under Wine with a window manager the X focus stays on the notification
 // area that was clicked, whose process is not the menu's, and the keys are

@@ -719,7 +719,7 @@ protected:
         const char* names[] = {"Restore", "Exit", "Restore"};
         std::vector<RECT> frames;
         for (const char* name : names) {
-            RunUnix("/usr/bin/xdotool " + FocusOpenMenu(window) + " key Down");
+            RunUnix(FocusOpenMenu(window) + "/usr/bin/xdotool key Down");
             std::optional<Screenshot> shot;
             std::optional<RECT> frame;
             const bool moved = WaitFor([&] {
@@ -733,7 +733,7 @@ protected:
             frames.push_back(*frame);
             if (frames.size() == 1) scaled.shot = std::move(shot);
         }
-        RunUnix("/usr/bin/xdotool " + FocusOpenMenu(window) + " key Escape");
+        RunUnix(FocusOpenMenu(window) + "/usr/bin/xdotool key Escape");
         EXPECT_TRUE(WaitFor([&] { return !::IsWindowVisible(window); }));
         EXPECT_EQ(quilldeck.Exit(), 0u);
         if (frames.size() != std::size(names)) return std::nullopt;
