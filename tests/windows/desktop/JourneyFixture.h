@@ -85,26 +85,8 @@ protected:
         return ::testing::AssertionSuccess();
     }
 
-    // Wine's notification area is a window of its own: while another
-    // program's window is active, clicks on its icons go nowhere. The user
-    // brings it to the front first (here through the window manager).
-    static void ActivateTray() {
-        const HWND tray = SystemTrayWindow();
-        if (ActiveXWindow() == XWindowOf(tray)) return;
-        RunUnix("/usr/bin/xdotool windowactivate --sync " + std::to_string(XWindowOf(tray)));
-        EXPECT_TRUE(WaitFor([&] { return ActiveXWindow() == XWindowOf(tray); }, std::chrono::seconds(3)))
-            << "the notification area stays inactive";
-    }
-
-    static void DoubleClickIcon() {
-        ActivateTray();
-        PumpFor(std::chrono::milliseconds(::GetDoubleClickTime() + 50));
-        DoubleClickTheIcon();
-    }
-
     // The tray menu of the program, opened with a right click on its icon.
     static std::optional<OpenMenu> OpenTrayMenu(QuilldeckProgram& quilldeck) {
-        ActivateTray();
         const auto icons = ShownTrayIconsWithTip("Quilldeck 1.01");
         if (icons.size() != 1) {
             ADD_FAILURE() << icons.size() << " tray icons of the program";
@@ -112,7 +94,7 @@ protected:
         }
         // A click soon after another on the icon would count as a double click.
         PumpFor(std::chrono::milliseconds(::GetDoubleClickTime() + 50));
-        MouseAt(icons.front().Centre(), "click 3");
+        ClickIcon(icons.front(), "click 3");
         HWND window = nullptr;
         if (!WaitFor([&] {
                 window = WindowOfClass(quilldeck.Process().Id(), "#32768");

@@ -4,7 +4,6 @@
 // receives the pastes, and screenshots.
 
 #include <windows.h>
-#include <shlobj.h>
 
 #include "JourneyFixture.h"
 #include "ui/AboutLayout.h"
@@ -18,37 +17,8 @@ using namespace testing;
 using namespace std::chrono_literals;
 namespace options = ui::options;
 
-std::string StartupShortcut() {
-    char path[MAX_PATH] = {};
-    ::SHGetFolderPathA(nullptr, CSIDL_STARTUP, nullptr, SHGFP_TYPE_CURRENT, path);
-    return std::string(path) + "\\Quilldeck.lnk";
-}
-
-bool Ticked(HWND dialog, int id) {
-    return ::SendMessageA(::GetDlgItem(dialog, id), BM_GETCHECK, 0, 0) == BST_CHECKED;
-}
-
 class JourneyTest : public JourneyFixture {
 protected:
-    // The Options dialog, from the File menu by keys.
-    static HWND OpenOptions(QuilldeckProgram& quilldeck) {
-        FocusQuilldeck(quilldeck);
-        Keys("alt+f o");
-        return quilldeck.Dialog(options::Caption);
-    }
-    // Clicks a check box of a dialog and waits until it shows the click.
-    static ::testing::AssertionResult Toggle(HWND dialog, int id) {
-        const bool before = Ticked(dialog, id);
-        ClickControl(dialog, id);
-        if (WaitFor([&] { return Ticked(dialog, id) != before; })) return ::testing::AssertionSuccess();
-        return ::testing::AssertionFailure() << "the box " << id << " did not change";
-    }
-    static ::testing::AssertionResult ClickOK(QuilldeckProgram& quilldeck, HWND dialog, int okId) {
-        ClickControl(dialog, okId);
-        if (!Closes(dialog)) return ::testing::AssertionFailure() << "the dialog stays open";
-        if (!quilldeck.Settle()) return ::testing::AssertionFailure() << "the program does not answer";
-        return ::testing::AssertionSuccess();
-    }
     // Minimises the shown window with its title-bar button.
     static ::testing::AssertionResult Minimise(QuilldeckProgram& quilldeck) {
         if (!ClickTitleBarButton(quilldeck.MainWindow(), TitleBarButton::Minimise)) {
@@ -176,10 +146,10 @@ TEST_F(JourneyTest, EveryWayIntoTheTrayAndBackAndOutSavesAndKeepsTheWindowInFron
         std::function<void()> restoreIt;
     } ways[] = {
         {"the minimise button", [&] { ClickTitleBarButton(main, TitleBarButton::Minimise); },
-         "a double click on the icon", [] { DoubleClickIcon(); }},
+         "a double click on the icon", [] { DoubleClickTheIcon(); }},
         {"the close box", [&] { ClickTitleBarButton(main, TitleBarButton::Close); },
          "the tray menu's Restore", [&] { EXPECT_TRUE(ChooseInTrayMenu(quilldeck, "Restore")); }},
-        {"Alt+F4", [] { Keys("alt+F4"); }, "a double click on the icon", [] { DoubleClickIcon(); }},
+        {"Alt+F4", [] { Keys("alt+F4"); }, "a double click on the icon", [] { DoubleClickTheIcon(); }},
     };
     for (const auto& way : ways) {
         SCOPED_TRACE(std::string(way.hide) + ", then " + way.restore);
@@ -307,11 +277,11 @@ TEST_F(JourneyTest, StartMinimisedFromOptionsNeverShowsTheWindowAndClearedShowsI
     {
         QuilldeckProgram quilldeck(settings);
         ASSERT_TRUE(ShownOpaque(quilldeck));
-        const HWND dialog = OpenOptions(quilldeck);
+        const HWND dialog = OpenOptionsOf(quilldeck);
         ASSERT_NE(dialog, nullptr);
         EXPECT_FALSE(Ticked(dialog, options::IdCheckBox2));
-        ASSERT_TRUE(Toggle(dialog, options::IdCheckBox2));
-        ASSERT_TRUE(ClickOK(quilldeck, dialog, options::IdButton1));
+        ASSERT_TRUE(ClickCheckBox(dialog, options::IdCheckBox2));
+        ASSERT_TRUE(ClickOKOf(quilldeck, dialog, options::IdButton1));
         Keys("alt+f e");
         ASSERT_TRUE(EndsWithZero(quilldeck));
         EXPECT_EQ(quilldeck.Settings(), SettingsOf({Record("1", "Quick", "Ctrl+Alt+Q", "quick")}, true));
@@ -339,14 +309,14 @@ TEST_F(JourneyTest, StartMinimisedFromOptionsNeverShowsTheWindowAndClearedShowsI
     EXPECT_TRUE(notepad.Receives("ctrl+alt+q", "quick"));
 
     // Back to the window, clear the choice, exit: the next start shows it.
-    DoubleClickIcon();
+    DoubleClickTheIcon();
     ASSERT_TRUE(ShownOpaque(quilldeck));
-    const HWND dialog = OpenOptions(quilldeck);
+    const HWND dialog = OpenOptionsOf(quilldeck);
     ASSERT_NE(dialog, nullptr);
     EXPECT_TRUE(Ticked(dialog, options::IdCheckBox2));
     KeepPicture(dialog, "options-dialog.png");
-    ASSERT_TRUE(Toggle(dialog, options::IdCheckBox2));
-    ASSERT_TRUE(ClickOK(quilldeck, dialog, options::IdButton1));
+    ASSERT_TRUE(ClickCheckBox(dialog, options::IdCheckBox2));
+    ASSERT_TRUE(ClickOKOf(quilldeck, dialog, options::IdButton1));
     Keys("alt+f e");
     ASSERT_TRUE(EndsWithZero(quilldeck));
     QuilldeckProgram next(quilldeck.Settings());
@@ -362,20 +332,20 @@ TEST_F(JourneyTest, RunOnSystemStartupCreatesTheShortcutShowsItTickedAndUnticked
     QuilldeckProgram quilldeck(SettingsOf({}));
     ASSERT_TRUE(ShownOpaque(quilldeck));
 
-    HWND dialog = OpenOptions(quilldeck);
+    HWND dialog = OpenOptionsOf(quilldeck);
     ASSERT_NE(dialog, nullptr);
     EXPECT_FALSE(Ticked(dialog, options::IdCheckBox1));
-    ASSERT_TRUE(Toggle(dialog, options::IdCheckBox1));
-    ASSERT_TRUE(ClickOK(quilldeck, dialog, options::IdButton1));
+    ASSERT_TRUE(ClickCheckBox(dialog, options::IdCheckBox1));
+    ASSERT_TRUE(ClickOKOf(quilldeck, dialog, options::IdButton1));
     const std::optional<ShellLinkView> link = ReadShellLink(StartupShortcut());
     ASSERT_TRUE(link);
     EXPECT_EQ(_stricmp(link->target.c_str(), (ProgramFolder() + "Quilldeck.exe").c_str()), 0) << link->target;
 
-    dialog = OpenOptions(quilldeck);
+    dialog = OpenOptionsOf(quilldeck);
     ASSERT_NE(dialog, nullptr);
     EXPECT_TRUE(Ticked(dialog, options::IdCheckBox1));
-    ASSERT_TRUE(Toggle(dialog, options::IdCheckBox1));
-    ASSERT_TRUE(ClickOK(quilldeck, dialog, options::IdButton1));
+    ASSERT_TRUE(ClickCheckBox(dialog, options::IdCheckBox1));
+    ASSERT_TRUE(ClickOKOf(quilldeck, dialog, options::IdButton1));
     EXPECT_FALSE(IsFile(StartupShortcut()));
     EXPECT_EQ(quilldeck.Exit(), 0u);
 }
@@ -418,7 +388,7 @@ TEST_F(JourneyTest, ListChangesReachTheFileAndTheHotKeysOnlyAtTheNextMinimise) {
     ASSERT_TRUE(ShownOpaque(quilldeck));
     ASSERT_TRUE(Minimise(quilldeck));
     ASSERT_TRUE(SettingsBecome(quilldeck, settings));
-    DoubleClickIcon();
+    DoubleClickTheIcon();
     ASSERT_TRUE(ShownOpaque(quilldeck));
     ASSERT_TRUE(InFront(quilldeck.MainWindow()));
     const FILETIME written = quilldeck.SettingsWriteTime();

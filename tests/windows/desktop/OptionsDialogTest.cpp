@@ -17,14 +17,6 @@ namespace options = ui::options;
 const std::string OneSlot =
     " \r\n1\r\nQuick\r\nCtrl+Alt+Q\r\n[memo]\r\nquick\r\n[/memo]\r\n\r\n";
 
-std::string StartupFolder() {
-    char path[MAX_PATH] = {};
-    ::SHGetFolderPathA(nullptr, CSIDL_STARTUP, nullptr, SHGFP_TYPE_CURRENT, path);
-    return path;
-}
-
-std::string StartupShortcut() { return StartupFolder() + "\\Quilldeck.lnk"; }
-
 FILETIME WriteTime(const std::string& path) {
     WIN32_FILE_ATTRIBUTE_DATA data{};
     ::GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data);
@@ -40,29 +32,13 @@ protected:
     OptionsDialogTest() : ShownProgramFixture(OneSlot) { ::DeleteFileA(StartupShortcut().c_str()); }
     ~OptionsDialogTest() override { ::DeleteFileA(StartupShortcut().c_str()); }
 
-    // "&Options..." from the File menu, with the keys a user presses.
-    HWND OpenOptions() {
-        FocusQuilldeck(quilldeck);
-        Keys("alt+f o");
-        return quilldeck.Dialog(options::Caption);
-    }
+    HWND OpenOptions() { return OpenOptionsOf(quilldeck); }
 
     static HWND Control(HWND dialog, int id) { return ::GetDlgItem(dialog, id); }
-    static bool Ticked(HWND dialog, int id) {
-        return ::SendMessageA(Control(dialog, id), BM_GETCHECK, 0, 0) == BST_CHECKED;
-    }
-    // Clicks a check box and waits until it shows the click.
-    static void Toggle(HWND dialog, int id) {
-        const bool before = Ticked(dialog, id);
-        ClickOn(Control(dialog, id));
-        ASSERT_TRUE(WaitFor([&] { return Ticked(dialog, id) != before; })) << id;
-    }
-    // Clicks OK and waits until the program has acted on it.
+    static void Toggle(HWND dialog, int id) { ASSERT_TRUE(ClickCheckBox(dialog, id)); }
     void PressOK(HWND dialog) { PressOK(dialog, quilldeck); }
     static void PressOK(HWND dialog, QuilldeckProgram& program) {
-        ClickOn(Control(dialog, options::IdButton1));
-        ASSERT_TRUE(Closes(dialog));
-        ASSERT_TRUE(program.Settle());
+        ASSERT_TRUE(ClickOKOf(program, dialog, options::IdButton1));
     }
 
     // Whether the settings file says to start minimised, once Exit has saved.

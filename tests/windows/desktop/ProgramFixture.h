@@ -1,6 +1,7 @@
 #pragma once
 
 #include <gtest/gtest.h>
+#include <shlobj.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -11,6 +12,8 @@
 #include "../ProgramDriver.h"
 #include "DesktopFixture.h"
 #include "TrayFixture.h"
+#include "ui/OptionsLayout.h"
+#include "win/Controls.h"
 
 namespace quilldeck::testing {
 
@@ -19,9 +22,11 @@ inline bool TrayShowsAnIcon() { return ShownTrayIconsWithTip("Quilldeck 1.01").s
 
 inline void DoubleClickTheIcon() {
     const auto icons = ShownTrayIconsWithTip("Quilldeck 1.01");
-    const POINT at = icons.empty() ? POINT{0, 0} : icons.front().Centre();
-    RunUnix("/usr/bin/xdotool mousemove " + std::to_string(at.x) + " " + std::to_string(at.y) +
-            " click --repeat 2 --delay 80 1");
+    if (icons.size() != 1) {
+        ADD_FAILURE() << icons.size() << " tray icons of the program";
+        return;
+    }
+    ClickIcon(icons.front(), "click --repeat 2 --delay 80 1");
 }
 
 // A top-level window as the window manager frames it, in screen pixels:
@@ -74,6 +79,17 @@ inline bool ClickTitleBar(HWND window) {
 inline unsigned long ActiveXWindow() {
     return std::strtoul(UnixOutput("xdotool getactivewindow").c_str(), nullptr, 10);
 }
+
+// The user's Startup folder, and the shortcut "Run on System Startup" puts there.
+inline std::string StartupFolder() {
+    char path[MAX_PATH] = {};
+    ::SHGetFolderPathA(nullptr, CSIDL_STARTUP, nullptr, SHGFP_TYPE_CURRENT, path);
+    return path;
+}
+inline std::string StartupShortcut() { return StartupFolder() + "\\Quilldeck.lnk"; }
+
+// Whether a check box of a dialog, which may be another process's, is ticked.
+inline bool Ticked(HWND dialog, int id) { return win::IsChecked(::GetDlgItem(dialog, id)); }
 
 // A control of a dialog as its layout table designs it at 96 DPI.
 struct ExpectedControl {
@@ -150,6 +166,27 @@ protected:
         RunUnix("/usr/bin/xdotool mousemove " + std::to_string((rect.left + rect.right) / 2) + " " +
                 std::to_string((rect.top + rect.bottom) / 2) + " click 1");
     }
+    // "&Options..." from the File menu, with the keys a user presses.
+    static HWND OpenOptionsOf(QuilldeckProgram& quilldeck) {
+        FocusQuilldeck(quilldeck);
+        Keys("alt+f o");
+        return quilldeck.Dialog(ui::options::Caption);
+    }
+    // Clicks a check box and waits until it shows the click.
+    static ::testing::AssertionResult ClickCheckBox(HWND dialog, int id) {
+        const bool before = Ticked(dialog, id);
+        ClickOn(::GetDlgItem(dialog, id));
+        if (WaitFor([&] { return Ticked(dialog, id) != before; })) return ::testing::AssertionSuccess();
+        return ::testing::AssertionFailure() << "the check box " << id << " did not change";
+    }
+    // Clicks a dialog's OK button and waits until the program has acted on it.
+    static ::testing::AssertionResult ClickOKOf(QuilldeckProgram& quilldeck, HWND dialog, int okId) {
+        ClickOn(::GetDlgItem(dialog, okId));
+        if (!Closes(dialog)) return ::testing::AssertionFailure() << "the dialog stays open";
+        if (!quilldeck.Settle()) return ::testing::AssertionFailure() << "the program does not answer";
+        return ::testing::AssertionSuccess();
+    }
+
     // A click on a window's close box in the title bar the window manager draws.
     static void CloseBoxOf(HWND window) { EXPECT_TRUE(ClickTitleBarButton(window, TitleBarButton::Close)); }
 

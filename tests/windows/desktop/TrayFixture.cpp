@@ -185,6 +185,13 @@ void MouseAt(POINT at, const std::string& clicks) {
     Xdotool("mousemove " + std::to_string(at.x) + " " + std::to_string(at.y) + " " + clicks);
 }
 
+void ClickIcon(const ShownTrayIcon& icon, const std::string& clicks) {
+    const std::string tray = std::to_string(XWindowOf(SystemTrayWindow()));
+    RunUnix("/usr/bin/xdotool getactivewindow 2>/dev/null | grep -qx " + tray +
+            " || /usr/bin/xdotool windowactivate --sync " + tray);
+    MouseAt(icon.Centre(), clicks);
+}
+
 std::vector<std::string> OpenMenu::Texts() const {
     std::vector<std::string> texts;
     for (const MenuEntry& entry : entries) texts.push_back(entry.text);
