@@ -186,9 +186,12 @@ void MouseAt(POINT at, const std::string& clicks) {
 }
 
 void ClickIcon(const ShownTrayIcon& icon, const std::string& clicks) {
-    const std::string tray = std::to_string(XWindowOf(SystemTrayWindow()));
-    RunUnix("/usr/bin/xdotool getactivewindow 2>/dev/null | grep -qx " + tray +
-            " || /usr/bin/xdotool windowactivate --sync " + tray);
+    // Always asked for: the window is unmapped while it has no icons, and the
+    // window manager may still name it active after it came back.
+    const HWND tray = SystemTrayWindow();
+    RunUnix("/usr/bin/xdotool windowactivate --sync " + std::to_string(XWindowOf(tray)));
+    EXPECT_TRUE(PumpUntil([&] { return ::GetForegroundWindow() == tray; }, std::chrono::seconds(3)))
+        << "the notification area did not come to the front";
     MouseAt(icon.Centre(), clicks);
 }
 
