@@ -170,10 +170,19 @@ protected:
 };
 
 // Takes screenshots one after another until stopped and tells whether any of
-// them showed something else than the first in an area.
+// them showed something else in an area than the screen showed at the start.
 class ScreenWatch {
 public:
-    explicit ScreenWatch(const RECT& area) : area_(area), baseline_(Screenshot::Take()) {
+    explicit ScreenWatch(const RECT& area) : area_(area) {
+        // The start is a screen at rest: two shots in a row alike in the area
+        // (a window that has just gone may still show for a moment).
+        for (int attempt = 0; attempt < 50; ++attempt) {
+            std::optional<Screenshot> shot = Screenshot::Take();
+            if (!shot) break;
+            settled_ = baseline_ && SameInArea(*shot);
+            baseline_ = std::move(shot);
+            if (settled_) break;
+        }
         thread_ = std::thread([this] {
             while (!stop_) {
                 const std::optional<Screenshot> shot = Screenshot::Take();
@@ -191,7 +200,8 @@ public:
         stop_ = true;
         if (thread_.joinable()) thread_.join();
     }
-    bool Started() const { return baseline_.has_value(); }
+    // Whether the screen came to rest before the watch began.
+    bool Started() const { return settled_; }
     int Samples() const { return samples_; }
     bool Changed() const { return changed_; }
 
@@ -207,6 +217,7 @@ private:
 
     RECT area_;
     std::optional<Screenshot> baseline_;
+    bool settled_ = false;
     std::atomic<bool> stop_{false};
     std::atomic<int> samples_{0};
     std::atomic<bool> changed_{false};

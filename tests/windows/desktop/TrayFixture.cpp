@@ -192,6 +192,9 @@ void ClickIcon(const ShownTrayIcon& icon, const std::string& clicks) {
     RunUnix("/usr/bin/xdotool windowactivate --sync " + std::to_string(XWindowOf(tray)));
     EXPECT_TRUE(PumpUntil([&] { return ::GetForegroundWindow() == tray; }, std::chrono::seconds(3)))
         << "the notification area did not come to the front";
+    // Its process has handled the activation before the click comes.
+    DWORD_PTR answer = 0;
+    ::SendMessageTimeoutA(tray, WM_NULL, 0, 0, SMTO_NORMAL, 5000, &answer);
     MouseAt(icon.Centre(), clicks);
 }
 
