@@ -187,9 +187,14 @@ void MouseAt(POINT at, const std::string& clicks) {
 
 void ClickIcon(const ShownTrayIcon& icon, const std::string& clicks) {
     // Always asked for: the window is unmapped while it has no icons, and the
-    // window manager may still name it active after it came back.
+    // window manager may still name it active after it came back. It can be
+    // activated only once the X server shows it again.
     const HWND tray = SystemTrayWindow();
-    RunUnix("/usr/bin/xdotool windowactivate --sync " + std::to_string(XWindowOf(tray)));
+    const std::string x = std::to_string(XWindowOf(tray));
+    const std::string viewable = "xwininfo -id " + x + " | grep -q IsViewable";
+    EXPECT_EQ(RunUnix("for i in $(seq 100); do " + viewable + " && break; sleep 0.05; done; " + viewable), 0)
+        << "the notification area is not shown";
+    RunUnix("/usr/bin/xdotool windowactivate " + x);
     EXPECT_TRUE(PumpUntil([&] { return ::GetForegroundWindow() == tray; }, std::chrono::seconds(3)))
         << "the notification area did not come to the front";
     // Its process has handled the activation before the click comes.
