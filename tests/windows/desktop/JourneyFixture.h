@@ -174,6 +174,7 @@ protected:
 class ScreenWatch {
 public:
     explicit ScreenWatch(const RECT& area) : area_(area) {
+        ::CreateDirectoryA((ProgramFolder() + "pictures").c_str(), nullptr);
         // The start is a screen at rest: two shots in a row alike in the area
         // (a window that has just gone may still show for a moment).
         for (int attempt = 0; attempt < 50; ++attempt) {
@@ -185,10 +186,19 @@ public:
         }
         thread_ = std::thread([this] {
             while (!stop_) {
-                const std::optional<Screenshot> shot = Screenshot::Take();
+                // Each shot is kept until the next; the first that differs
+                // stays for people to look at.
+                const std::string last = ProgramFolder() + "pictures\\screen-watch-last.png";
+                const std::optional<Screenshot> shot = Screenshot::Take(last);
                 if (!shot || !baseline_) continue;
                 ++samples_;
-                if (!SameInArea(*shot)) changed_ = true;
+                if (!SameInArea(*shot)) {
+                    if (!changed_) {
+                        ::CopyFileA(last.c_str(), (ProgramFolder() + "pictures\\screen-watch-changed.png").c_str(),
+                                    FALSE);
+                    }
+                    changed_ = true;
+                }
             }
         });
     }

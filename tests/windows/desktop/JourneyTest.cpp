@@ -304,7 +304,7 @@ TEST_F(JourneyTest, StartMinimisedFromOptionsNeverShowsTheWindowAndClearedShowsI
     WaitFor([&] { return watch.Samples() >= samplesAtTray + 2; });
     watch.Stop();
     EXPECT_GE(watch.Samples(), 2);
-    EXPECT_FALSE(watch.Changed()) << "the window showed during the start";
+    EXPECT_FALSE(watch.Changed()) << "the window showed during the start: see pictures/screen-watch-changed.png";
     ::ShowWindow(notepad.Window(), SW_RESTORE);
     EXPECT_TRUE(notepad.Receives("ctrl+alt+q", "quick"));
 
