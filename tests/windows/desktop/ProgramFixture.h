@@ -30,8 +30,9 @@ inline void DoubleClickTheIcon() {
 }
 
 // A top-level window as the window manager frames it, in screen pixels:
-// the whole frame and the height of its title bar; nothing when the window
-// is not managed (not shown, or no window manager runs).
+// the whole frame and the height of its title bar. A window that has just
+// been shown gets its frame a moment later: this waits for a title bar, and
+// gives what there is, or nothing when the window is not managed.
 struct ManagedFrame {
     RECT outer;
     int titleBarHeight;
@@ -39,16 +40,24 @@ struct ManagedFrame {
 
 inline std::optional<ManagedFrame> FrameOf(HWND window) {
     const std::string x = std::to_string(XWindowOf(window));
-    const std::string text =
-        UnixOutput("{ xwininfo -id " + x + " | grep -E 'Absolute|Width|Height' | tr -dc '0-9\\n' | tr '\\n' ' '; "
-                   "xprop -id " + x + " _NET_FRAME_EXTENTS | tr -dc '0-9,' | tr ',' ' '; }");
-    int left = 0, top = 0, width = 0, height = 0, frameLeft = 0, frameRight = 0, frameTop = 0, frameBottom = 0;
-    if (std::sscanf(text.c_str(), "%d %d %d %d %d %d %d %d", &left, &top, &width, &height, &frameLeft, &frameRight,
-                    &frameTop, &frameBottom) != 8) {
-        return std::nullopt;
-    }
-    return ManagedFrame{{left - frameLeft, top - frameTop, left + width + frameRight, top + height + frameBottom},
-                        frameTop};
+    std::optional<ManagedFrame> frame;
+    WaitFor(
+        [&] {
+            const std::string text = UnixOutput(
+                "{ xwininfo -id " + x + " | grep -E 'Absolute|Width|Height' | tr -dc '0-9\\n' | tr '\\n' ' '; "
+                "xprop -id " + x + " _NET_FRAME_EXTENTS | tr -dc '0-9,' | tr ',' ' '; }");
+            int left = 0, top = 0, width = 0, height = 0, frameLeft = 0, frameRight = 0, frameTop = 0,
+                frameBottom = 0;
+            if (std::sscanf(text.c_str(), "%d %d %d %d %d %d %d %d", &left, &top, &width, &height, &frameLeft,
+                            &frameRight, &frameTop, &frameBottom) != 8) {
+                return false;
+            }
+            frame = ManagedFrame{
+                {left - frameLeft, top - frameTop, left + width + frameRight, top + height + frameBottom}, frameTop};
+            return frameTop > 0;
+        },
+        std::chrono::seconds(3));
+    return frame;
 }
 
 // The buttons of openbox's title bar, counted from its right end (its
