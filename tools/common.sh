@@ -65,7 +65,11 @@ compositor_is_running() { xwininfo -root -tree | grep -q '"xcompmgr"'; }
 # really invisible). desktop_pids names the helpers.
 start_desktop() {
     start_xvfb || return 1
-    openbox --sm-disable >"$build/openbox.log" 2>&1 &
+    # openbox's own settings, less its menus on the bare desktop: a stray
+    # click there would open one, which takes the mouse and the keyboard
+    # for itself until it is dismissed.
+    sed '/<context name="Root">/,/<\/context>/d' /etc/xdg/openbox/rc.xml >"$build/openbox-rc.xml"
+    openbox --sm-disable --config-file "$build/openbox-rc.xml" >"$build/openbox.log" 2>&1 &
     desktop_pids=($!)
     wait_until window_manager_is_running || { say "openbox did not start"; return 1; }
     xcompmgr >"$build/xcompmgr.log" 2>&1 &
