@@ -85,14 +85,6 @@ protected:
         return ::testing::AssertionSuccess();
     }
 
-    // A double click on the program's tray icon, after other programs' windows
-    // had the focus (see ClickIcon).
-    static void DoubleClickIcon() {
-        const auto icons = ShownTrayIconsWithTip("Quilldeck 1.01");
-        ASSERT_EQ(icons.size(), 1u);
-        ClickIcon(icons.front(), "click --repeat 2 --delay 80 1");
-    }
-
     // The tray menu of the program, opened with a right click on its icon.
     static std::optional<OpenMenu> OpenTrayMenu(QuilldeckProgram& quilldeck) {
         const auto icons = ShownTrayIconsWithTip("Quilldeck 1.01");

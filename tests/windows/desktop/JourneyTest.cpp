@@ -146,10 +146,10 @@ TEST_F(JourneyTest, EveryWayIntoTheTrayAndBackAndOutSavesAndKeepsTheWindowInFron
         std::function<void()> restoreIt;
     } ways[] = {
         {"the minimise button", [&] { ClickTitleBarButton(main, TitleBarButton::Minimise); },
-         "a double click on the icon", [] { DoubleClickIcon(); }},
+         "a double click on the icon", [] { DoubleClickTheIcon(); }},
         {"the close box", [&] { ClickTitleBarButton(main, TitleBarButton::Close); },
          "the tray menu's Restore", [&] { EXPECT_TRUE(ChooseInTrayMenu(quilldeck, "Restore")); }},
-        {"Alt+F4", [] { Keys("alt+F4"); }, "a double click on the icon", [] { DoubleClickIcon(); }},
+        {"Alt+F4", [] { Keys("alt+F4"); }, "a double click on the icon", [] { DoubleClickTheIcon(); }},
     };
     for (const auto& way : ways) {
         SCOPED_TRACE(std::string(way.hide) + ", then " + way.restore);
@@ -309,7 +309,7 @@ TEST_F(JourneyTest, StartMinimisedFromOptionsNeverShowsTheWindowAndClearedShowsI
     EXPECT_TRUE(notepad.Receives("ctrl+alt+q", "quick"));
 
     // Back to the window, clear the choice, exit: the next start shows it.
-    DoubleClickIcon();
+    DoubleClickTheIcon();
     ASSERT_TRUE(ShownOpaque(quilldeck));
     const HWND dialog = OpenOptionsOf(quilldeck);
     ASSERT_NE(dialog, nullptr);
@@ -388,7 +388,7 @@ TEST_F(JourneyTest, ListChangesReachTheFileAndTheHotKeysOnlyAtTheNextMinimise) {
     ASSERT_TRUE(ShownOpaque(quilldeck));
     ASSERT_TRUE(Minimise(quilldeck));
     ASSERT_TRUE(SettingsBecome(quilldeck, settings));
-    DoubleClickIcon();
+    DoubleClickTheIcon();
     ASSERT_TRUE(ShownOpaque(quilldeck));
     ASSERT_TRUE(InFront(quilldeck.MainWindow()));
     const FILETIME written = quilldeck.SettingsWriteTime();

@@ -26,7 +26,7 @@ inline void DoubleClickTheIcon() {
         ADD_FAILURE() << icons.size() << " tray icons of the program";
         return;
     }
-    MouseAt(icons.front().Centre(), "click --repeat 2 --delay 80 1");
+    ClickIcon(icons.front(), "click --repeat 2 --delay 80 1");
 }
 
 // A top-level window as the window manager frames it, in screen pixels:

@@ -86,12 +86,9 @@ public:
 // Moves the mouse to a screen point and clicks there through the X server,
 // e.g. "click 3" or "click --repeat 2 --delay 80 1".
 void MouseAt(POINT at, const std::string& clicks);
-// Clicks on an icon in the notification area after another program's window
-// had the focus. Wine's notification area is a window of its own, and while
-// another program's window is active clicks on its icons go nowhere: it is
-// brought to the front first, as the user would. (Tests of the tray alone
-// click directly: in runs where they all went through this, the clicks were
-// now and then lost for every test after one, across processes.)
+// Clicks on an icon in the notification area. Wine's notification area is a
+// window of its own, and while another program's window is active clicks on
+// its icons go nowhere: it is brought to the front first, as the user would.
 void ClickIcon(const ShownTrayIcon& icon, const std::string& clicks);
 
 // A popup menu of this process as it shows, read while it is open.

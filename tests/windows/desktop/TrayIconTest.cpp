@@ -129,7 +129,7 @@ TEST(TrayIconTest, ASingleClickDoesNothingAndADoubleClickWithAnyButtonRaisesOnDb
     int doubleClicks = 0;
     rig.icon->OnDblClick = [&] { ++doubleClicks; };
     rig.icon->SetActive(true);
-    const POINT at = rig.ShownIcon().Centre();
+    const ShownTrayIcon icon = rig.ShownIcon();
 
     // The right button goes down first in its double click, which would open
     // the menu: that button is tried without one.
@@ -143,11 +143,11 @@ TEST(TrayIconTest, ASingleClickDoesNothingAndADoubleClickWithAnyButtonRaisesOnDb
         MenuUser noMenu(CloseQuietly());
         doubleClicks = 0;
         WaitOutDoubleClick();
-        MouseAt(at, "click " + std::to_string(c.button));
+        ClickIcon(icon, "click " + std::to_string(c.button));
         PumpFor(std::chrono::milliseconds(::GetDoubleClickTime() + 100));
         EXPECT_EQ(doubleClicks, 0);
 
-        MouseAt(at, "click --repeat 2 --delay 80 " + std::to_string(c.button));
+        ClickIcon(icon, "click --repeat 2 --delay 80 " + std::to_string(c.button));
         EXPECT_TRUE(PumpUntil([&] { return doubleClicks > 0; }, 3s));
         PumpFor(300ms);
         EXPECT_EQ(doubleClicks, 1);
@@ -162,17 +162,17 @@ TEST(TrayIconTest, AnErrorInTheDoubleClickHandlerIsShownAndTheIconGoesOn) {
         if (++doubleClicks == 1) throw std::runtime_error("Restore failed");
     };
     rig.icon->SetActive(true);
-    const POINT at = rig.ShownIcon().Centre();
+    const ShownTrayIcon icon = rig.ShownIcon();
     BoxAnswerer answerer;
 
-    MouseAt(at, "click --repeat 2 --delay 80 1");
+    ClickIcon(icon, "click --repeat 2 --delay 80 1");
     ASSERT_TRUE(PumpUntil([&] { return answerer.Seen().size() == 1; }));
     EXPECT_EQ(answerer.Seen()[0].caption, "Quilldeck");
     EXPECT_EQ(answerer.Seen()[0].text, "Restore failed.");
     ASSERT_TRUE(PumpUntil([&] { return FindMessageBox(::GetCurrentProcessId(), 0ms) == std::nullopt; }));
 
     WaitOutDoubleClick();
-    MouseAt(at, "click --repeat 2 --delay 80 1");
+    ClickIcon(icon, "click --repeat 2 --delay 80 1");
     EXPECT_TRUE(PumpUntil([&] { return doubleClicks == 2; }));
     EXPECT_EQ(answerer.Seen().size(), 1u);
 }

@@ -423,7 +423,7 @@ protected:
         // A second click within the double-click time would be a double click.
         PumpFor(std::chrono::milliseconds(::GetDoubleClickTime() + 100));
         MenuUser user(std::move(action));
-        MouseAt(icon.Centre(), "click 3");
+        ClickIcon(icon, "click 3");
         std::optional<OpenMenu> seen = user.Seen();
         EXPECT_TRUE(user.ActedCleanly());
         return seen;
@@ -703,7 +703,7 @@ protected:
         EXPECT_TRUE(InTray(quilldeck));
         const auto icons = ShownTrayIconsWithTip("Quilldeck 1.01");
         if (icons.size() != 1) return std::nullopt;
-        MouseAt(icons.front().Centre(), "click 3");
+        ClickIcon(icons.front(), "click 3");
         HWND window = nullptr;
         const bool opened = WaitFor([&] {
             window = WindowOfClass(quilldeck.Process().Id(), "#32768");
