@@ -220,11 +220,19 @@ ChildProcess::ChildProcess(const std::string& program,
         startup.wShowWindow = static_cast<WORD>(showCommand);
     }
     PROCESS_INFORMATION info{};
-    if (!::CreateProcessA(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0,
-                          environment.data(), currentFolder.empty() ? nullptr : currentFolder.c_str(),
-                          &startup, &info)) {
-        throw std::runtime_error(LastErrorText(("starting " + program).c_str()));
+    const auto start = [&] {
+        return ::CreateProcessA(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, environment.data(),
+                                currentFolder.empty() ? nullptr : currentFolder.c_str(), &startup, &info) != FALSE;
+    };
+    // Under Wine a start now and then fails with ERROR_INTERNAL_ERROR while
+    // the machine is busy (the new process died before it was running);
+    // the same start a moment later works.
+    bool started = start();
+    for (int attempt = 1; !started && ::GetLastError() == ERROR_INTERNAL_ERROR && attempt < 3; ++attempt) {
+        ::Sleep(200);
+        started = start();
     }
+    if (!started) throw std::runtime_error(LastErrorText(("starting " + program).c_str()));
     ::CloseHandle(info.hThread);
     process_ = win::UniqueHandle(info.hProcess);
     id_ = info.dwProcessId;
