@@ -6,6 +6,7 @@
 #include <windows.h>
 #include <psapi.h>
 
+#include <cstdio>
 #include <iostream>
 #include <map>
 #include <memory>
@@ -158,9 +159,13 @@ void MemoryFigures() {
     KeySink sink;
     auto process = StartBound(quilldeck);
     sink.Focus();
+    // The hot key components' message-only windows.
     std::vector<HWND> hotKeyWindows;
-    for (HWND window : testing::TopLevelWindowsOf(process->Id())) {
-        if (testing::ClassName(window) == "QuilldeckHotKeyWindow") hotKeyWindows.push_back(window);
+    for (HWND window = nullptr;
+         (window = ::FindWindowExA(HWND_MESSAGE, window, "QuilldeckHotKeyWindow", nullptr)) != nullptr;) {
+        DWORD owner = 0;
+        ::GetWindowThreadProcessId(window, &owner);
+        if (owner == process->Id()) hotKeyWindows.push_back(window);
     }
     if (hotKeyWindows.size() != SlotCount) throw std::runtime_error("Quilldeck's hot key windows were not found");
     // A press as the system delivers it; each component pastes its own slot's
