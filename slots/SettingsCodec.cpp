@@ -1,5 +1,7 @@
 #include "SettingsCodec.h"
 
+#include <cstring>
+
 namespace quilldeck {
 namespace {
 
@@ -13,7 +15,8 @@ constexpr std::string_view BlockOpener = "[memo]";
 constexpr std::string_view BlockCloser = "[/memo]";
 
 // Text-file line reading: LF or CR LF ends a line, a lone CR is dropped and
-// Ctrl+Z marks the end of the data.
+// Ctrl+Z marks the end of the data. Lines are found with memchr and copied a
+// run at a time: a settings file may hold twenty texts of many kilobytes.
 class LineReader {
 public:
     explicit LineReader(std::string_view data) : data_(data) {}
@@ -22,23 +25,32 @@ public:
 
     std::string ReadLine() {
         std::string line;
-        if (AtEnd()) return line;
-        while (pos_ < data_.size()) {
-            const char c = data_[pos_++];
-            if (c == '\n') return line;
-            if (c == EndOfDataMark) {
-                SkipRestOfLine();
-                return line;
-            }
-            if (c != '\r') line.push_back(c);
-        }
+        AppendLine(line);
         return line;
     }
 
-private:
-    void SkipRestOfLine() {
-        while (pos_ < data_.size() && data_[pos_++] != '\n') {
+    // Appends the next line to out, without its terminator and lone CRs.
+    void AppendLine(std::string& out) {
+        if (AtEnd()) return;
+        const char* const begin = data_.data() + pos_;
+        const std::size_t left = data_.size() - pos_;
+        const char* newline = Find(begin, left, '\n');
+        const std::size_t length = newline != nullptr ? static_cast<std::size_t>(newline - begin) : left;
+        const char* endMark = Find(begin, length, EndOfDataMark);
+        const char* const contentEnd = endMark != nullptr ? endMark : begin + length;
+        // The rest of the line after a Ctrl+Z is skipped with its terminator.
+        pos_ += newline != nullptr ? length + 1 : length;
+        for (const char* run = begin; run < contentEnd;) {
+            const char* cr = Find(run, static_cast<std::size_t>(contentEnd - run), '\r');
+            const char* runEnd = cr != nullptr ? cr : contentEnd;
+            out.append(run, static_cast<std::size_t>(runEnd - run));
+            run = runEnd + 1;
         }
+    }
+
+private:
+    static const char* Find(const char* from, std::size_t length, char c) {
+        return length == 0 ? nullptr : static_cast<const char*>(std::memchr(from, c, length));
     }
 
     std::string_view data_;
@@ -57,10 +69,14 @@ public:
         std::string text;
         bool first = true;
         while (!lines_.AtEnd()) {
-            std::string line = lines_.ReadLine();
-            if (line == BlockCloser) break;
+            const std::size_t before = text.size();
             if (!first) text += LineEnd;
-            text += line;
+            const std::size_t lineStart = text.size();
+            lines_.AppendLine(text);
+            if (std::string_view(text).substr(lineStart) == BlockCloser) {
+                text.resize(before);
+                break;
+            }
             first = false;
         }
         return text;
