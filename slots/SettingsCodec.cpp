@@ -1,5 +1,6 @@
 #include "SettingsCodec.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace quilldeck {
@@ -48,6 +49,12 @@ public:
         }
     }
 
+    // Bytes from here to the next occurrence of a text, or to the end.
+    std::size_t DistanceTo(std::string_view text) const {
+        const std::size_t at = data_.find(text, pos_);
+        return (at == std::string_view::npos ? data_.size() : at) - std::min(pos_, data_.size());
+    }
+
 private:
     static const char* Find(const char* from, std::size_t length, char c) {
         return length == 0 ? nullptr : static_cast<const char*>(std::memchr(from, c, length));
@@ -67,6 +74,9 @@ public:
     // The lines of a text block up to "[/memo]", joined with CR LF.
     std::string ReadBlock() {
         std::string text;
+        // Room for the text up to the next closer, so that a long text is not
+        // copied again and again as it grows.
+        text.reserve(lines_.DistanceTo(BlockCloser));
         bool first = true;
         while (!lines_.AtEnd()) {
             const std::size_t before = text.size();
