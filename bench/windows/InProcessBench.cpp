@@ -63,7 +63,16 @@ public:
             inputs_[i].ki.dwFlags = keys[i][1] ? KEYEVENTF_KEYUP : 0;
         }
     }
+    // With the question the program must ask at every press: which of the
+    // eight modifier keys the user still holds from the hot key.
+    bool askHeld = false;
+
     void Press() {
+        if (askHeld) {
+            static const int modifiers[] = {VK_LSHIFT, VK_RSHIFT, VK_LCONTROL, VK_RCONTROL,
+                                            VK_LMENU,  VK_RMENU,  VK_LWIN,     VK_RWIN};
+            for (int key : modifiers) held_ += ::GetAsyncKeyState(key) & 0x8000 ? 1 : 0;
+        }
         const std::size_t size = 2 * (text_.size() + 1);
         HGLOBAL block = ::GlobalAlloc(GMEM_MOVEABLE, size);
         void* memory = ::GlobalLock(block);
@@ -80,6 +89,7 @@ private:
     std::u16string text_;
     HWND owner_;
     std::array<INPUT, 4> inputs_{};
+    int held_ = 0;
 };
 
 // Times one press and waits, untimed, until the sink has the keys.
@@ -104,19 +114,24 @@ void PasteFigures() {
         const std::string text = SampleText(length);
         quilldeck.Define(text);
         FloorPaste floor(quilldeck.codePage.ToUtf16(text), quilldeck.owner.Handle());
+        FloorPaste floorAsking(quilldeck.codePage.ToUtf16(text), quilldeck.owner.Handle());
+        floorAsking.askHeld = true;
         const int rounds = length > 1000 ? 60 : 200;
-        std::vector<double> ours, floors;
+        std::vector<double> ours, floors, floorsAsking;
         for (int warm = 0; warm < 5; ++warm) {
             TimedPress(quilldeck, sink);
             TimedPress(floor, sink);
+            TimedPress(floorAsking, sink);
         }
         for (int round = 0; round < rounds; ++round) {
             ours.push_back(TimedPress(quilldeck, sink));
             floors.push_back(TimedPress(floor, sink));
+            floorsAsking.push_back(TimedPress(floorAsking, sink));
         }
         const std::string size = std::to_string(length);
         Report("paste." + size + ".quilldeck", Median(ours), "ms");
         Report("paste." + size + ".floor", Median(floors), "ms");
+        Report("paste." + size + ".floor-held", Median(floorsAsking), "ms");
     }
 }
 
@@ -182,6 +197,24 @@ void MinimiseFigures() {
         ours.push_back(ourMinimise());
         floors.push_back(floorMinimise());
     }
+    std::vector<double> saves, applies;
+    for (int round = 0; round < 20; ++round) {
+        Stopwatch watch;
+        settings.Save(quilldeck.table, startMinimize);
+        saves.push_back(watch.Milliseconds());
+        watch.Restart();
+        quilldeck.binding.ApplyAllSlots();
+        applies.push_back(watch.Milliseconds());
+    }
+    std::vector<double> parses;
+    for (int round = 0; round < 20; ++round) {
+        Stopwatch watch;
+        for (int row = 0; row < SlotCount; ++row) ParseShortcut(quilldeck.table.At(row).shortcut, quilldeck.keyNames);
+        parses.push_back(watch.Milliseconds());
+    }
+    Report("minimise.parse", Median(parses), "ms");
+    Report("minimise.save", Median(saves), "ms");
+    Report("minimise.apply", Median(applies), "ms");
     Report("minimise.quilldeck", Median(ours), "ms");
     Report("minimise.floor", Median(floors), "ms");
     Report("minimise.bytes", static_cast<double>(bytes.size()), "B");
