@@ -4,17 +4,6 @@
 
 namespace quilldeck::bench {
 
-std::string SampleText(std::size_t length) {
-    static const std::string pattern = "Dear Ms M\xFCller, thank you for the caf\xE9 order of 12 \x80 each.\r\n";
-    std::string text;
-    text.reserve(length + pattern.size());
-    while (text.size() < length) text += pattern;
-    text.resize(length);
-    // No line break may be cut in half.
-    if (text.back() == '\r') text.back() = '.';
-    return text;
-}
-
 KeySink::KeySink() {
     Create("QuilldeckBenchKeySink", 0, WS_OVERLAPPEDWINDOW | WS_VISIBLE, "Quilldeck bench key sink", 40, 40, 300,
            200, nullptr, nullptr, 0, reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1));

@@ -4,13 +4,10 @@
 
 #include <string>
 
+#include "BenchText.h"
 #include "win/Window.h"
 
 namespace quilldeck::bench {
-
-// A text of the given length in 8-bit characters of code page 1252: words,
-// accented letters and CR LF line breaks, as slot texts hold them.
-std::string SampleText(std::size_t length);
 
 // A shown window that takes the keyboard focus and counts the Ctrl releases it
 // is sent: each paste ends with one.
