@@ -73,6 +73,9 @@ void PasteAction::F1Click(const win::MenuItem& sender) {
 
 void PasteAction::Paste(std::u16string_view text) {
     PutTextOnClipboard(text, clipboardOwner_);
+    // The held modifiers are read as late as possible: a key the user lets go
+    // between the reading and the keys sent would be left held. Read before
+    // the clipboard's calls (quicker under Wine), a Ctrl was left held.
     keyboard_.Send(PasteKeystrokes(keyboard_.Held()));
 }
 
