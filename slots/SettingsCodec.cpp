@@ -1,7 +1,6 @@
 #include "SettingsCodec.h"
 
 #include <algorithm>
-#include <cstring>
 
 namespace quilldeck {
 namespace {
@@ -16,8 +15,9 @@ constexpr std::string_view BlockOpener = "[memo]";
 constexpr std::string_view BlockCloser = "[/memo]";
 
 // Text-file line reading: LF or CR LF ends a line, a lone CR is dropped and
-// Ctrl+Z marks the end of the data. Lines are found with memchr and copied a
-// run at a time: a settings file may hold twenty texts of many kilobytes.
+// Ctrl+Z marks the end of the data. One pass over the bytes copies a line a
+// run at a time: a settings file may hold twenty texts of many kilobytes, and
+// under Wine four memchr passes over them took longer than reading the file.
 class LineReader {
 public:
     explicit LineReader(std::string_view data) : data_(data) {}
@@ -33,33 +33,50 @@ public:
     // Appends the next line to out, without its terminator and lone CRs.
     void AppendLine(std::string& out) {
         if (AtEnd()) return;
-        const char* const begin = data_.data() + pos_;
-        const std::size_t left = data_.size() - pos_;
-        const char* newline = Find(begin, left, '\n');
-        const std::size_t length = newline != nullptr ? static_cast<std::size_t>(newline - begin) : left;
-        const char* endMark = Find(begin, length, EndOfDataMark);
-        const char* const contentEnd = endMark != nullptr ? endMark : begin + length;
-        // The rest of the line after a Ctrl+Z is skipped with its terminator.
-        pos_ += newline != nullptr ? length + 1 : length;
-        for (const char* run = begin; run < contentEnd;) {
-            const char* cr = Find(run, static_cast<std::size_t>(contentEnd - run), '\r');
-            const char* runEnd = cr != nullptr ? cr : contentEnd;
-            out.append(run, static_cast<std::size_t>(runEnd - run));
-            run = runEnd + 1;
+        const char* const begin = data_.data();
+        const char* const end = begin + data_.size();
+        const char* p = begin + pos_;
+        const char* run = p;
+        for (;;) {
+            // Every byte that matters here sorts at or below Ctrl+Z.
+            while (p < end && static_cast<unsigned char>(*p) > static_cast<unsigned char>(EndOfDataMark)) ++p;
+            if (p == end) {
+                out.append(run, static_cast<std::size_t>(p - run));
+                pos_ = data_.size();
+                return;
+            }
+            const char c = *p;
+            if (c == '\n' || c == EndOfDataMark) {
+                out.append(run, static_cast<std::size_t>(p - run));
+                // After a Ctrl+Z the rest of the line is skipped with its terminator.
+                while (p < end && *p != '\n') ++p;
+                pos_ = p < end ? static_cast<std::size_t>(p - begin) + 1 : data_.size();
+                return;
+            }
+            if (c == '\r') {
+                out.append(run, static_cast<std::size_t>(p - run));
+                run = p + 1;
+            }
+            ++p;
         }
     }
 
-    // Bytes from here to the next occurrence of a text, or to the end.
-    std::size_t DistanceTo(std::string_view text) const {
-        const std::size_t at = data_.find(text, pos_);
-        return (at == std::string_view::npos ? data_.size() : at) - std::min(pos_, data_.size());
+    // About how many bytes the lines up to the next "[/memo]" line hold: room
+    // to reserve, so that a long text is not moved again and again as it grows.
+    std::size_t BytesBeforeBlockCloser() const {
+        const char* const begin = data_.data() + std::min(pos_, data_.size());
+        const char* const end = data_.data() + data_.size();
+        for (const char* p = begin; p < end; ++p) {
+            while (p < end && *p != '\n') ++p;
+            if (p < end && static_cast<std::size_t>(end - p) > BlockCloser.size() &&
+                std::string_view(p + 1, BlockCloser.size()) == BlockCloser) {
+                return static_cast<std::size_t>(p - begin);
+            }
+        }
+        return static_cast<std::size_t>(end - begin);
     }
 
 private:
-    static const char* Find(const char* from, std::size_t length, char c) {
-        return length == 0 ? nullptr : static_cast<const char*>(std::memchr(from, c, length));
-    }
-
     std::string_view data_;
     std::size_t pos_ = 0;
 };
@@ -74,9 +91,7 @@ public:
     // The lines of a text block up to "[/memo]", joined with CR LF.
     std::string ReadBlock() {
         std::string text;
-        // Room for the text up to the next closer, so that a long text is not
-        // copied again and again as it grows.
-        text.reserve(lines_.DistanceTo(BlockCloser));
+        text.reserve(lines_.BytesBeforeBlockCloser());
         bool first = true;
         while (!lines_.AtEnd()) {
             const std::size_t before = text.size();
