@@ -15,6 +15,7 @@
 #include "hotkeys/Input.h"
 #include "hotkeys/PasteAction.h"
 #include "hotkeys/SlotHotKeys.h"
+#include "slots/SettingsCodec.h"
 #include "slots/SettingsFile.h"
 #include "slots/win32/Win32Platform.h"
 
@@ -272,14 +273,18 @@ void LoadFigures() {
     settings.Save(table, startMinimize);
     const std::string path = settings.SettingsPath();
 
+    // The bytes are let go again, as the load lets go of the file's bytes
+    // once it has the texts.
     const auto floorLoad = [&] {
         Stopwatch watch;
-        HANDLE file = ::CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                                    FILE_ATTRIBUTE_NORMAL, nullptr);
-        std::string bytes(::GetFileSize(file, nullptr), '\0');
-        DWORD read = 0;
-        ::ReadFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr);
-        ::CloseHandle(file);
+        {
+            HANDLE file = ::CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                        FILE_ATTRIBUTE_NORMAL, nullptr);
+            std::string bytes(::GetFileSize(file, nullptr), '\0');
+            DWORD read = 0;
+            ::ReadFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr);
+            ::CloseHandle(file);
+        }
         return watch.Milliseconds();
     };
     const auto ourLoad = [&] {
@@ -301,6 +306,22 @@ void LoadFigures() {
         ours.push_back(ourLoad());
         floors.push_back(floorLoad());
     }
+    std::vector<double> reads, decodes, conversions;
+    for (int round = 0; round < 20; ++round) {
+        Stopwatch watch;
+        const std::optional<FileContent> content = files.ReadAll(path);
+        reads.push_back(watch.Milliseconds());
+        SlotTable decoded(codePage, keyNames);
+        watch.Restart();
+        DecodeSettings(content->bytes, decoded, codePage);
+        decodes.push_back(watch.Milliseconds());
+        watch.Restart();
+        for (int row = 0; row < SlotCount; ++row) codePage.ToUtf16(text);
+        conversions.push_back(watch.Milliseconds());
+    }
+    Report("load.read", Median(reads), "ms");
+    Report("load.decode", Median(decodes), "ms");
+    Report("load.decode.conversions", Median(conversions), "ms");
     Report("load.quilldeck", Median(ours), "ms");
     Report("load.floor", Median(floors), "ms");
     Report("load.bytes", static_cast<double>(testing::ReadFileBytes(path).size()), "B");
