@@ -157,6 +157,14 @@ void TForm1::CreateControls() {
     ::SetWindowSubclass(ListView1, &TForm1::ListView1Keys, 1, reinterpret_cast<DWORD_PTR>(this));
 
     ::SendMessageA(StatusBar1, SB_SIMPLE, TRUE, 0);
+    // The status bar's hint waits for the message loop: a tooltip is a
+    // top-level window, which under Wine costs the start-up an X window, and
+    // nobody points at the status bar before the window shows.
+    ::PostMessageA(Handle(), CreateStatusHintMessage, 0, 0);
+}
+
+void TForm1::CreateStatusHint() {
+    if (statusHint_ != nullptr) return;
     // The status bar's hint, the selected slot's description, as its tooltip.
     statusHint_ = ::CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX,
                                     CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, Handle(), nullptr,
@@ -166,7 +174,7 @@ void TForm1::CreateControls() {
     tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
     tool.hwnd = Handle();
     tool.uId = reinterpret_cast<UINT_PTR>(StatusBar1);
-    tool.lpszText = const_cast<char*>("");
+    tool.lpszText = const_cast<char*>(statusHintText_.c_str());
     ::SendMessageA(statusHint_, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&tool));
 }
 
@@ -184,7 +192,11 @@ void TForm1::LoadSettings() {
         // A read that failed part-way: the slots not read keep their defaults.
         app_.ShowException(error);
     }
+    // The list redraws once for the twenty rows, not after every change:
+    // each change costs a round trip to the wineserver.
+    ::SendMessageA(ListView1, WM_SETREDRAW, FALSE, 0);
     for (int row = 0; row < SlotCount; ++row) ShowRow(row);
+    ::SendMessageA(ListView1, WM_SETREDRAW, TRUE, 0);
 }
 
 void TForm1::SaveSettings() { settings_.Save(slots_, StartMinimize); }
@@ -336,6 +348,8 @@ void TForm1::SelectRow(int row) {
 
 void TForm1::SetStatus(const std::string& text, const std::string& hint) {
     ::SendMessageA(StatusBar1, SB_SETTEXTA, SB_SIMPLEID, reinterpret_cast<LPARAM>(text.c_str()));
+    statusHintText_ = hint;
+    if (statusHint_ == nullptr) return;
     TOOLINFOA tool{};
     tool.cbSize = sizeof(tool);
     tool.hwnd = Handle();
@@ -565,6 +579,9 @@ LRESULT TForm1::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         if (TrayIcon1->FilterOwnerMessage(Handle(), message, wParam, lParam, result)) return result;
     }
     switch (message) {
+        case CreateStatusHintMessage:
+            CreateStatusHint();
+            return 0;
         case WM_ACTIVATE:
             if (LOWORD(wParam) == WA_INACTIVE) {
                 // The control that had the focus gets it back on return.

@@ -78,6 +78,7 @@ private:
     std::string StartupShortcutFile() const;
     void Close();
     void CreateControls();
+    void CreateStatusHint();
     void CreateMenus();
     void ShowRow(int row);
     int SelectedRow() const;
@@ -122,6 +123,9 @@ private:
     HWND ListView1 = nullptr;
     HWND StatusBar1 = nullptr;
     HWND statusHint_ = nullptr;
+    // The hint the status bar shows, kept until its tooltip exists.
+    std::string statusHintText_;
+    static constexpr UINT CreateStatusHintMessage = WM_APP + 1;
     HMENU PopupMenu2 = nullptr;
 
     // Set once the single-instance guard has let the start go on.

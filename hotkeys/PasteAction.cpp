@@ -61,11 +61,21 @@ void PutTextOnClipboard(std::u16string_view text, HWND owner) {
 PasteAction::PasteAction(const CodePage& codePage, Keyboard& keyboard, HWND clipboardOwner)
     : codePage_(codePage), keyboard_(keyboard), clipboardOwner_(clipboardOwner) {}
 
+std::u16string PasteAction::PasteText(const std::string& hint) const {
+    // The text ends at its first zero byte, as a C string would.
+    return codePage_.ToUtf16(std::string_view(hint.c_str()));
+}
+
 void PasteAction::F1Click(const win::MenuItem& sender) {
     if (sender.hint.empty()) return;
-    // The text ends at its first zero byte, as a C string would.
-    const std::string_view hint(sender.hint.c_str());
-    PutTextOnClipboard(codePage_.ToUtf16(hint), clipboardOwner_);
+    Paste(PasteText(sender.hint));
+}
+
+void PasteAction::Paste(std::u16string_view text) {
+    PutTextOnClipboard(text, clipboardOwner_);
+    // The held modifiers are read as late as possible: a key the user lets go
+    // between the reading and the keys sent would be left held. Read before
+    // the clipboard's calls (quicker under Wine), a Ctrl was left held.
     keyboard_.Send(PasteKeystrokes(keyboard_.Held()));
 }
 

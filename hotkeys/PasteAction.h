@@ -24,6 +24,13 @@ public:
     // Puts the item's Hint on the clipboard and types Ctrl+V; an empty Hint
     // does nothing. Errors of the clipboard pass out, and then no key is sent.
     void F1Click(const win::MenuItem& sender);
+    // The same for a Hint already converted (PasteText), as the hot keys have
+    // it ready; the caller has checked that the Hint is not empty.
+    void Paste(std::u16string_view text);
+
+    // What F1Click puts on the clipboard for a Hint: the 8-bit text up to its
+    // first zero byte, in UTF-16.
+    std::u16string PasteText(const std::string& hint) const;
 
 private:
     const CodePage& codePage_;

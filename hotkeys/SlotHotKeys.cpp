@@ -23,6 +23,7 @@ void SlotHotKeys::ApplySlot(int row, win::MenuItem& item, TGlobalHotKey& compone
     item.caption = slots_.At(row).description;
     item.shortCut = ParseShortcut(slots_.At(row).shortcut, keyNames_);
     item.hint = codePage_.FromUtf16(slots_.Text(row));
+    pasteTexts_[row] = paste_.PasteText(item.hint);
     component.SetHotKey(item.shortCut);
     component.SetActive(slots_.At(row).active);
 }
@@ -34,7 +35,8 @@ void SlotHotKeys::ApplyAllSlots() {
 
 void SlotHotKeys::GlobalHotKey1KeyDown(TGlobalHotKey& sender, std::uint16_t&, TShiftState) {
     const int k = sender.Tag;
-    if (k >= 1 && k <= SlotCount) paste_.F1Click(carriers_[k - 1]);
+    // F1Click with the text that ApplySlot converted from the same Hint.
+    if (k >= 1 && k <= SlotCount && !carriers_[k - 1].hint.empty()) paste_.Paste(pasteTexts_[k - 1]);
 }
 
 }  // namespace quilldeck

@@ -36,6 +36,9 @@ private:
     const KeyNames& keyNames_;
     PasteAction& paste_;
     std::array<std::unique_ptr<TGlobalHotKey>, SlotCount> hotKeys_;
+    // Each carrier's Hint as the paste puts it on the clipboard, converted
+    // when the slots are applied rather than at every press.
+    std::array<std::u16string, SlotCount> pasteTexts_;
 };
 
 }  // namespace quilldeck

@@ -29,9 +29,8 @@ char UnitToByte(char16_t unit) {
 }  // namespace
 
 std::u16string Windows1252CodePage::ToUtf16(std::string_view text) const {
-    std::u16string result;
-    result.reserve(text.size());
-    for (char byte : text) result.push_back(ByteToUnit(static_cast<unsigned char>(byte)));
+    std::u16string result(text.size(), u'\0');
+    for (std::size_t i = 0; i < text.size(); ++i) result[i] = ByteToUnit(static_cast<unsigned char>(text[i]));
     return result;
 }
 

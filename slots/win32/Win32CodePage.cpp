@@ -18,10 +18,12 @@ std::u16string Win32CodePage::ToUtf16(std::string_view text) const {
     if (text.empty()) return {};
     const UINT codePage = ::GetACP();
     const int length = CheckedLength(text.size());
-    const int units = ::MultiByteToWideChar(codePage, 0, text.data(), length, nullptr, 0);
-    std::u16string result(static_cast<std::size_t>(units), u'\0');
-    ::MultiByteToWideChar(codePage, 0, text.data(), length,
-                          reinterpret_cast<wchar_t*>(result.data()), units);
+    // No code page gives more UTF-16 units than it has bytes, so one pass
+    // into room for that many is enough.
+    std::u16string result(static_cast<std::size_t>(length), u'\0');
+    const int units = ::MultiByteToWideChar(codePage, 0, text.data(), length,
+                                            reinterpret_cast<wchar_t*>(result.data()), length);
+    result.resize(static_cast<std::size_t>(units));
     return result;
 }
 

@@ -94,15 +94,27 @@ std::optional<FileContent> Win32FileSystem::ReadAll(const std::string& path) {
                                     OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file) return std::nullopt;
     FileContent content;
-    std::array<char, 0x10000> buffer;
+    // Read straight into the result: the size the file has now in one read,
+    // then on until a read gives nothing (the file may have grown).
+    constexpr std::size_t Chunk = 0x10000;
+    std::size_t expected = 0;
+    LARGE_INTEGER size{};
+    if (::GetFileSizeEx(file.Get(), &size) && size.QuadPart > 0 && size.QuadPart < 0x40000000) {
+        expected = static_cast<std::size_t>(size.QuadPart);
+        content.bytes.reserve(expected + 1);
+    }
     for (;;) {
+        const std::size_t used = content.bytes.size();
+        const std::size_t want = expected > 0 && used <= expected ? expected - used + 1 : Chunk;
+        content.bytes.resize(used + want);
         DWORD read = 0;
-        if (!::ReadFile(file.Get(), buffer.data(), static_cast<DWORD>(buffer.size()), &read, nullptr)) {
+        const BOOL ok = ::ReadFile(file.Get(), content.bytes.data() + used, static_cast<DWORD>(want), &read, nullptr);
+        content.bytes.resize(used + (ok ? read : 0));
+        if (!ok) {
             content.readError = static_cast<int>(::GetLastError());
             break;
         }
         if (read == 0) break;
-        content.bytes.append(buffer.data(), read);
     }
     return content;
 }

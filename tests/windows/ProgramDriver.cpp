@@ -130,6 +130,29 @@ int QuilldeckProgram::ListTextWidth(const std::string& text) {
         ::SendMessageA(ListView(), LVM_GETSTRINGWIDTHA, 0, reinterpret_cast<LPARAM>(buffer.Address())));
 }
 
+std::optional<std::string> QuilldeckProgram::StatusHint() {
+    const HWND main = MainWindow();
+    const HWND status = StatusBar();
+    constexpr std::size_t TextOffset = 512;
+    constexpr std::size_t TextSize = 1024;
+    RemoteBuffer remote(process_->Id(), TextOffset + TextSize);
+    for (HWND tooltip : TopLevelWindowsOf(process_->Id())) {
+        if (ClassName(tooltip) != TOOLTIPS_CLASSA) continue;
+        TOOLINFOA tool{};
+        tool.cbSize = sizeof(tool);
+        tool.hwnd = main;
+        tool.uId = reinterpret_cast<UINT_PTR>(status);
+        tool.lpszText = remote.At(TextOffset);
+        const std::string empty(TextSize, '\0');
+        remote.Write(TextOffset, empty.data(), empty.size());
+        remote.Write(0, &tool, sizeof(tool));
+        if (::SendMessageA(tooltip, TTM_GETTOOLCOUNT, 0, 0) == 0) continue;
+        ::SendMessageA(tooltip, TTM_GETTEXTA, TextSize, reinterpret_cast<LPARAM>(remote.Address()));
+        return remote.ReadString(TextOffset, TextSize - 1);
+    }
+    return std::nullopt;
+}
+
 std::string QuilldeckProgram::StatusText() {
     // In simple mode the status bar answers for part 0 only.
     RemoteBuffer buffer(process_->Id(), 512);

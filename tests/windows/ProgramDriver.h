@@ -48,6 +48,8 @@ public:
     bool Checked(int row);
     std::string RowText(int row, int column);
     std::string StatusText();
+    // The status bar's tooltip text; nothing while it has no tooltip.
+    std::optional<std::string> StatusHint();
     // The width of a text in the list's font, as the list measures it.
     int ListTextWidth(const std::string& text);
     // A screen point on a row's description, where a user clicks.

@@ -14,6 +14,21 @@ constexpr UINT CtrlAlt = MOD_CONTROL | MOD_ALT;
 
 class BindingTest : public SlotsFixture {};
 
+// Counts the conversions to UTF-16, to tell when they happen.
+class CountingCodePage final : public CodePage {
+public:
+    std::u16string ToUtf16(std::string_view text) const override {
+        ++conversionsToUtf16;
+        return system.ToUtf16(text);
+    }
+    std::string FromUtf16(std::u16string_view text) const override { return system.FromUtf16(text); }
+
+    mutable int conversionsToUtf16 = 0;
+
+private:
+    Win32CodePage system;
+};
+
 TEST_F(BindingTest, ApplyCopiesEachSlotOntoItsCarrierAndHotKey) {
     Define(1, CtrlAltD, "Caf\xE9 \x80\r\nline", true);
     Define(7, CtrlAltF9, "seven", false);
@@ -80,6 +95,36 @@ TEST_F(BindingTest, ReapplyingReleasesWhatNoSlotHoldsAnyMore) {
     table.ClearSlot(3);
     binding.ApplyAllSlots();
     EXPECT_TRUE(CombinationIsFree(CtrlAlt, VK_F10));
+}
+
+// The press itself converts nothing: the text it pastes was made from the
+// carrier's Hint when the slots were applied, cut at a zero byte as F1Click
+// cuts it.
+TEST_F(BindingTest, APressPastesTheTextPreparedFromTheHintWhenTheSlotsWereApplied) {
+    CountingCodePage counting;
+    PasteAction countingPaste(counting, keyboard, clipboardOwner.Handle());
+    std::array<win::MenuItem, SlotCount> items;
+    SlotHotKeys countingBinding(table, items, counting, keyNames, registrar, countingPaste);
+    const std::string withZero("before\0after", 12);
+    table.CommitSlot(1, "zero byte", CtrlAlt2, withZero, true);
+    countingBinding.ApplyAllSlots();
+    EXPECT_EQ(items[1].hint, withZero) << "the Hint stays the whole 8-bit text";
+    const int conversions = counting.conversionsToUtf16;
+    target.Clear();
+
+    const TGlobalHotKey& component = countingBinding.GlobalHotKey(2);
+    ::SendMessageA(component.MessageWindow(), WM_HOTKEY, static_cast<WPARAM>(component.Identifier()), 0);
+    EXPECT_EQ(counting.conversionsToUtf16, conversions);
+    EXPECT_EQ(ClipboardText(), u"before");
+    EXPECT_TRUE(PumpUntil([&] { return target.Text() == u"before"; }, std::chrono::seconds(5)));
+
+    // Applied again with another text, the press pastes that one.
+    table.CommitSlot(1, "zero byte", CtrlAlt2, "after", true);
+    countingBinding.ApplyAllSlots();
+    target.Clear();
+    ::SendMessageA(component.MessageWindow(), WM_HOTKEY, static_cast<WPARAM>(component.Identifier()), 0);
+    EXPECT_EQ(ClipboardText(), u"after");
+    EXPECT_TRUE(PumpUntil([&] { return target.Text() == u"after"; }, std::chrono::seconds(5)));
 }
 
 }  // namespace

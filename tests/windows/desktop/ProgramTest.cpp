@@ -154,6 +154,23 @@ TEST_F(ProgramTest, AStartMinimisedGoesStraightToTheTrayAndTheHotKeysWorkAtOnce)
     EXPECT_EQ(quilldeck.Exit(), 0u);
 }
 
+// The status bar's tooltip follows the selection from the first activation on.
+TEST_F(ProgramTest, TheStatusBarsHintIsTheSelectedSlotsDescription) {
+    QuilldeckProgram quilldeck(TwoSlots);
+    ASSERT_TRUE(ShownOpaque(quilldeck));
+    ASSERT_TRUE(quilldeck.Settle());
+    EXPECT_EQ(quilldeck.StatusText(), "1/20");
+    EXPECT_TRUE(WaitFor([&] { return quilldeck.StatusHint() == "Quick"; }))
+        << quilldeck.StatusHint().value_or("no tooltip");
+    quilldeck.SelectRowByClick(1);
+    EXPECT_TRUE(WaitFor([&] { return quilldeck.StatusHint() == "Second"; }))
+        << quilldeck.StatusHint().value_or("no tooltip");
+    quilldeck.SelectRowByClick(2);
+    EXPECT_TRUE(WaitFor([&] { return quilldeck.StatusHint() == "<Not Define>"; }))
+        << quilldeck.StatusHint().value_or("no tooltip");
+    EXPECT_EQ(quilldeck.Exit(), 0u);
+}
+
 TEST_F(ProgramTest, ALaunchAskingForAMinimisedWindowEndsInTheTrayWithoutAnError) {
     QuilldeckProgram quilldeck(TwoSlots, SW_SHOWMINNOACTIVE);
     ASSERT_NE(quilldeck.MainWindow(), nullptr);
