@@ -2,11 +2,13 @@
 // touch memory it does not own, and what it reads must survive a save and
 // the next start unchanged, since the table in memory is the only copy of the
 // user's texts between two saves. The slot table's own operations on what was
-// read are checked the same way.
+// read are checked the same way. The same bytes also make a table directly,
+// which must come back whole from a save and a read.
 //
 // A failed check prints what failed and aborts, so libFuzzer keeps the input
 // as a crash artifact.
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
@@ -33,19 +35,25 @@ public:
     void Input() { ++inputs_; }
     void RoundTrip() { ++roundTrips_; }
     void TextHoldsBlockCloser() { ++textsHoldingBlockCloser_; }
+    void TableFromBytes() { ++tablesFromBytes_; }
+    void TableLeftOut() { ++tablesLeftOut_; }
 
 private:
     RunFigures() = default;
     ~RunFigures() {
         std::fprintf(stderr,
                      "settings fuzz figures: inputs %llu, round trips checked %llu, "
-                     "inputs left out for a text holding a \"[/memo]\" line %llu, property failures 0\n",
-                     inputs_, roundTrips_, textsHoldingBlockCloser_);
+                     "inputs left out for a text holding a \"[/memo]\" line %llu, "
+                     "tables made from the bytes %llu, tables left out for a text line \"[/memo]\" %llu, "
+                     "property failures 0\n",
+                     inputs_, roundTrips_, textsHoldingBlockCloser_, tablesFromBytes_, tablesLeftOut_);
     }
 
     unsigned long long inputs_ = 0;
     unsigned long long roundTrips_ = 0;
     unsigned long long textsHoldingBlockCloser_ = 0;
+    unsigned long long tablesFromBytes_ = 0;
+    unsigned long long tablesLeftOut_ = 0;
 };
 
 // The bytes of a text or field, printable, for the failure report.
@@ -75,6 +83,12 @@ public:
 
     void Run() {
         RunFigures::Get().Input();
+        CheckReadAsFile();
+        CheckTableFromBytes();
+    }
+
+private:
+    void CheckReadAsFile() {
         SlotTable read(codePage_, keyNames_);
         const bool startMinimize = DecodeSettings(data_, read, codePage_);
         CheckFieldsAreNeverEmpty(read);
@@ -92,7 +106,63 @@ public:
         CheckEditedWithoutChange(read, startMinimize);
     }
 
-private:
+    // The same bytes as a table the program could hold, field by field
+    // (description, shortcut text and text of slot 1, then of slot 2, ...;
+    // a field ends at byte 0x1E): written and read again, it must come back
+    // whole. Checking only what the reader gave would miss a reader that
+    // ends a text too early, since whatever it reads it writes back alike.
+    // The file cannot hold a line break in a description or a shortcut text,
+    // nor a lone CR, a lone LF or Ctrl+Z in a text, so those bytes are
+    // dropped and a text's LFs become CR LF, as the Define/Edit dialog gives
+    // them. A text with a line that is exactly "[/memo]" is left out and
+    // counted: the format has no escape for it, and the dialog refuses it.
+    void CheckTableFromBytes() {
+        SlotTable table(codePage_, keyNames_);
+        std::size_t pos = 0;
+        const auto nextField = [&] {
+            const std::size_t end = std::min(data_.find(FieldEnd, pos), data_.size());
+            const std::string_view field = data_.substr(pos, end - pos);
+            pos = end < data_.size() ? end + 1 : end;
+            return field;
+        };
+        for (int i = 0; i < SlotCount && pos < data_.size(); ++i) {
+            const std::string_view description = nextField();
+            const std::string_view shortcut = nextField();
+            const std::string text = AsTextLines(nextField());
+            if (HoldsBlockCloserLine(text)) {
+                RunFigures::Get().TableLeftOut();
+                return;
+            }
+            table.Store(i, Slot{description.size() % 2 == 1, WithoutLineBytes(description), WithoutLineBytes(shortcut)},
+                        codePage_.ToUtf16(text));
+        }
+        RunFigures::Get().TableFromBytes();
+        CheckSavedAndReadAgain(table, data_.size() % 2 == 1, "a table written and read again");
+    }
+
+    static std::string WithoutLineBytes(std::string_view field) {
+        std::string kept;
+        for (const char c : field) {
+            if (c != '\r' && c != '\n' && c != EndOfDataMark) kept.push_back(c);
+        }
+        return kept;
+    }
+
+    static std::string AsTextLines(std::string_view field) {
+        std::string text;
+        for (const char c : field) {
+            if (c == '\n') {
+                text += "\r\n";
+            } else if (c != '\r' && c != EndOfDataMark) {
+                text.push_back(c);
+            }
+        }
+        return text;
+    }
+
+    static constexpr char FieldEnd = '\x1E';
+    static constexpr char EndOfDataMark = '\x1A';
+
     void CheckFieldsAreNeverEmpty(const SlotTable& table) {
         for (int i = 0; i < SlotCount; ++i) {
             if (table.At(i).description.empty()) PropertyFailure("empty description", i, "<Not Define>", "");
