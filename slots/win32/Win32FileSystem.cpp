@@ -39,6 +39,10 @@ public:
 
     const std::string& Path() const { return path_; }
     void Kept() { path_.clear(); }
+    void Remove() {
+        ::DeleteFileA(path_.c_str());
+        path_.clear();
+    }
 
 private:
     std::string path_;
@@ -144,11 +148,24 @@ void Win32FileSystem::WriteAll(const std::string& path, std::string_view content
         if (!::FlushFileBuffers(file.Get())) ThrowLastError();
         if (!file.Close()) ThrowLastError();
     }
-    if (!::MoveFileExA(temporary.Path().c_str(), path.c_str(),
-                       MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-        ThrowLastError();
+    if (::MoveFileExA(temporary.Path().c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+        temporary.Kept();
+        return;
     }
-    temporary.Kept();
+    const DWORD moveError = ::GetLastError();
+    if (moveError != ERROR_ACCESS_DENIED && moveError != ERROR_SHARING_VIOLATION) throw EInOutError(static_cast<int>(moveError));
+    // Another program keeps the file open and lets others write it (a viewer,
+    // a backup): such a file cannot be replaced, but it can be written in
+    // place, as the opening above showed. The temporary file goes first, so
+    // the room it took is there for the new content.
+    temporary.Remove();
+    UniqueHandle target(::CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                      FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!target) ThrowLastError();
+    WriteEverything(target.Get(), content);
+    if (!::SetEndOfFile(target.Get())) ThrowLastError();
+    if (!::FlushFileBuffers(target.Get())) ThrowLastError();
+    if (!target.Close()) ThrowLastError();
 }
 
 }  // namespace quilldeck

@@ -2,6 +2,7 @@
 
 #include "ProgramDriver.h"
 #include "TestSupport.h"
+#include "faults/FaultReport.h"
 
 namespace quilldeck {
 namespace {
@@ -76,6 +77,11 @@ TEST_F(QuilldeckStartTest, ADirectoryAtTheSettingsPathIsReportedAndEndsTheProgra
 
     testing::PressButton(*box, "OK");
     EXPECT_EQ(quilldeck.WaitForExit(), 0u);
+    // Nothing was there to lose, and nothing was put in its place.
+    const bool kept = testing::IsFolder(Path()) && testing::FolderEntries(Path()).empty() &&
+                      testing::FolderEntries(Folder()) == std::vector<std::string>{"Quilldeck.ini"};
+    EXPECT_TRUE(kept);
+    testing::ReportFault("a directory at the settings path, at start", "\"" + box->text + "\", then the end", kept);
 }
 
 TEST_F(QuilldeckStartTest, ASettingsFileLockedByAnotherProgramEndsTheStartSilently) {
@@ -87,6 +93,11 @@ TEST_F(QuilldeckStartTest, ASettingsFileLockedByAnotherProgramEndsTheStartSilent
     ChildProcess quilldeck(QuilldeckExe(), {{"APPDATA", appData.Path()}});
     EXPECT_EQ(quilldeck.WaitForExit(), 0u);
     EXPECT_TRUE(testing::VisibleWindowsOf(quilldeck.Id()).empty());
+    lock.Reset();
+    const bool kept = testing::ReadFileBytes(Path()) == " \r\n" &&
+                      testing::FolderEntries(Folder()) == std::vector<std::string>{"Quilldeck.ini"};
+    EXPECT_TRUE(kept);
+    testing::ReportFault("file held open without sharing, at start", "nothing; the program ended with 0", kept);
 }
 
 }  // namespace

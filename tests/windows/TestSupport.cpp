@@ -18,7 +18,8 @@ std::string LastErrorText(const char* what) {
     return std::string(what) + " failed with " + std::to_string(::GetLastError());
 }
 
-// The current environment block with the overrides applied, sorted by name.
+}  // namespace
+
 std::string EnvironmentBlock(const std::map<std::string, std::optional<std::string>>& overrides) {
     std::map<std::string, std::string> variables;
     char* block = ::GetEnvironmentStringsA();
@@ -39,6 +40,8 @@ std::string EnvironmentBlock(const std::map<std::string, std::optional<std::stri
     result += '\0';
     return result;
 }
+
+namespace {
 
 }  // namespace
 

@@ -106,6 +106,10 @@ private:
     bool initialized_;
 };
 
+// The current environment block with the overrides applied (a value to set,
+// nullopt to remove), sorted by name, as CreateProcessA takes it.
+std::string EnvironmentBlock(const std::map<std::string, std::optional<std::string>>& overrides);
+
 // A child process with an environment of its own; ended when it goes.
 class ChildProcess {
 public:

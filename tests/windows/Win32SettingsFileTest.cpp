@@ -114,6 +114,18 @@ TEST_F(Win32SettingsFileTest, ASaveWhileAnotherHandleWritesTheFileFailsAndKeepsI
     EXPECT_NE(SavedAfterEdit(), " \r\n");
 }
 
+TEST_F(Win32SettingsFileTest, ASaveWhileAnotherHandleReadsAndLetsOthersWriteGoesThrough) {
+    PrepareFile("#\r\n1\r\nOld\r\nF2\r\n[memo]\r\n" + std::string(5000, 'o') + "\r\n[/memo]\r\n\r\n");
+    Load();
+    win::UniqueHandle reader(::CreateFileA(Path().c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                           OPEN_EXISTING, 0, nullptr));
+    ASSERT_TRUE(reader);
+    // Shorter than the old content: nothing of it may stay at the end.
+    const std::string saved = SavedAfterEdit();
+    EXPECT_EQ(saved, EncodeSettings(table, true, codePage));
+    EXPECT_EQ(testing::FolderEntries(Folder()), std::vector<std::string>{"Quilldeck.ini"});
+}
+
 TEST_F(Win32SettingsFileTest, ADirectoryAtTheSettingsPathCannotBeCreated) {
     ::CreateDirectoryA(Folder().c_str(), nullptr);
     ::CreateDirectoryA(Path().c_str(), nullptr);
