@@ -7,9 +7,28 @@ namespace {
 
 bool IsDown(int virtualKey) { return (::GetAsyncKeyState(virtualKey) & 0x8000) != 0; }
 
+// The scan code of each key the paste sends, each side its own.
+WORD ScanCode(std::uint8_t virtualKey) {
+    switch (virtualKey) {
+        case vk::LeftShift: return 0x2A;
+        case vk::RightShift: return 0x36;
+        case vk::Control:
+        case vk::LeftControl:
+        case vk::RightControl: return 0x1D;
+        case vk::LeftAlt:
+        case vk::RightAlt: return 0x38;
+        case vk::LeftWin: return 0x5B;
+        case vk::RightWin: return 0x5C;
+        default: return static_cast<WORD>(::MapVirtualKeyA(virtualKey, MAPVK_VK_TO_VSC));
+    }
+}
+
+// The right Shift is marked too: Wine tells the sides of Shift by this flag,
+// and without it a held right Shift is never released and V arrives as
+// Ctrl+Shift+V. Windows goes by the key code.
 bool IsExtendedKey(std::uint8_t virtualKey) {
-    return virtualKey == vk::RightControl || virtualKey == vk::RightAlt || virtualKey == vk::LeftWin ||
-           virtualKey == vk::RightWin;
+    return virtualKey == vk::RightShift || virtualKey == vk::RightControl || virtualKey == vk::RightAlt ||
+           virtualKey == vk::LeftWin || virtualKey == vk::RightWin;
 }
 
 }  // namespace
@@ -35,7 +54,7 @@ void Win32Keyboard::Send(std::span<const KeyStroke> strokes) {
         input.type = INPUT_KEYBOARD;
         input.ki.wVk = stroke.virtualKey;
         // Scan codes too, for programs that read those rather than key codes.
-        input.ki.wScan = static_cast<WORD>(::MapVirtualKeyA(stroke.virtualKey, MAPVK_VK_TO_VSC));
+        input.ki.wScan = ScanCode(stroke.virtualKey);
         input.ki.dwFlags = (stroke.down ? 0 : KEYEVENTF_KEYUP) |
                            (IsExtendedKey(stroke.virtualKey) ? KEYEVENTF_EXTENDEDKEY : 0);
         inputs.push_back(input);

@@ -64,7 +64,8 @@ LRESULT CALLBACK PasteTarget::EditProcedure(HWND window, UINT message, WPARAM wP
     auto* self = reinterpret_cast<PasteTarget*>(::GetWindowLongPtrW(window, GWLP_USERDATA));
     if (message == WM_KEYDOWN || message == WM_SYSKEYDOWN || message == WM_KEYUP || message == WM_SYSKEYUP) {
         const auto down = [](int key) { return (::GetKeyState(key) & 0x8000) != 0; };
-        self->keys.push_back({message, wParam, down(VK_CONTROL), down(VK_MENU), down(VK_SHIFT)});
+        self->keys.push_back(
+            {message, wParam, down(VK_CONTROL), down(VK_MENU), down(VK_SHIFT), down(VK_LWIN) || down(VK_RWIN)});
     }
     return ::CallWindowProcW(self->editProcedure_, window, message, wParam, lParam);
 }

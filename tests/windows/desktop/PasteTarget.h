@@ -17,6 +17,7 @@ struct ReceivedKey {
     bool ctrl;
     bool alt;
     bool shift;
+    bool win = false;
 };
 
 // A window of our own to paste into: a menu bar (to see whether a stray Alt

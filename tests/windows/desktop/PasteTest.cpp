@@ -1,3 +1,6 @@
+#include <cstdlib>
+#include <iostream>
+
 #include "SlotsFixture.h"
 
 namespace quilldeck {
@@ -218,6 +221,8 @@ TEST_F(PasteTest, AHeldHotKeyOnABlockedClipboardShowsOneBoxAtATime) {
     Xdotool("keyup g alt ctrl");
     EXPECT_EQ(holder.WaitForRelease(std::chrono::seconds(10)), 0u);
     PumpFor(std::chrono::milliseconds(500));
+    std::cout << "| held 4000 ms, hot key held with auto-repeat | boxes " << answerer->Seen().size()
+              << " | most open at once " << answerer->MostOpenAtOnce() << " |\n";
     EXPECT_FALSE(answerer->Seen().empty());
     EXPECT_EQ(answerer->MostOpenAtOnce(), 1u);
 }
@@ -230,6 +235,86 @@ TEST_F(PasteTest, AClipboardHeldForAMomentIsWaitedFor) {
     EXPECT_EQ(holder.WaitForRelease(std::chrono::seconds(10)), 0u);
     EXPECT_EQ(ClipboardText(), u"after the moment");
 }
+
+
+// Another program holds the clipboard for a while when a press comes. A
+// moment (a clipboard tool reading what changed) is waited for and the
+// paste goes on; a long hold is reported and nothing is typed. The short
+// holds are timed to the millisecond, so the press is the message the system
+// posts for it, sent as soon as the clipboard is held; the long one is a key.
+struct ClipboardHold {
+    int milliseconds;
+    bool pastes;
+};
+
+class ClipboardHoldTest : public PasteTest, public ::testing::WithParamInterface<ClipboardHold> {
+protected:
+    static int Repeats() {
+        const char* configured = std::getenv("QUILLDECK_CLIPBOARD_HOLDS");
+        return configured != nullptr ? std::atoi(configured) : 1;
+    }
+};
+
+TEST_P(ClipboardHoldTest, AShortHoldIsWaitedForAndALongOneIsReported) {
+    const ClipboardHold hold = GetParam();
+    Define(1, CtrlAltG, "after the hold");
+    binding.ApplyAllSlots();
+    if (!hold.pastes) expectedBoxText = "Cannot open clipboard.";
+    const int repeats = Repeats();
+    int pasted = 0, reported = 0, pressedWhileHeld = 0;
+    long longestWait = 0;
+
+    for (int round = 0; round < repeats; ++round) {
+        PutTextOnClipboard(u"sentinel", target.Handle());
+        target.Focus();
+        target.Clear();
+        const std::size_t boxesBefore = answerer->Seen().size();
+        ClipboardHolder holder(hold.milliseconds);
+        ASSERT_TRUE(holder.WaitUntilHeld());
+        const auto pressed = std::chrono::steady_clock::now();
+        if (hold.pastes) {
+            ::PostMessageA(binding.GlobalHotKey(1).MessageWindow(), WM_HOTKEY, binding.GlobalHotKey(1).Identifier(),
+                           MAKELPARAM(MOD_CONTROL | MOD_ALT, 'G'));
+            if (!holder.WaitForRelease(std::chrono::milliseconds(0))) ++pressedWhileHeld;
+            if (PumpUntil([&] { return target.Text() == u"after the hold"; }, std::chrono::seconds(5))) ++pasted;
+            longestWait = std::max<long>(longestWait, static_cast<long>(std::chrono::duration_cast<std::chrono::milliseconds>(
+                                                                            std::chrono::steady_clock::now() - pressed)
+                                                                            .count()));
+            EXPECT_EQ(ClipboardText(), u"after the hold");
+        } else {
+            Xdotool("key ctrl+alt+g");
+            if (PumpUntil([&] { return answerer->Seen().size() > boxesBefore; })) ++reported;
+            if (!holder.WaitForRelease(std::chrono::milliseconds(0))) ++pressedWhileHeld;
+        }
+        EXPECT_EQ(holder.WaitForRelease(std::chrono::seconds(10)), 0u);
+        if (!hold.pastes) {
+            // The box is answered; whatever the press would have typed has come by now.
+            ASSERT_TRUE(PumpUntil([&] { return FindMessageBox(::GetCurrentProcessId(), std::chrono::milliseconds(0)) ==
+                                               std::nullopt; }));
+            PumpFor(std::chrono::milliseconds(200));
+            EXPECT_EQ(target.Text(), u"");
+            EXPECT_TRUE(target.KeyDowns('V').empty());
+            EXPECT_EQ(ClipboardText(), u"sentinel");
+        }
+        EXPECT_FALSE(Down(VK_CONTROL));
+        EXPECT_FALSE(Down(VK_MENU));
+    }
+
+    std::cout << "| held " << hold.milliseconds << " ms | presses " << repeats << " | while held "
+              << pressedWhileHeld << " | pasted " << pasted << " | reported " << reported;
+    if (hold.pastes) std::cout << " | longest wait " << longestWait << " ms";
+    std::cout << " |\n";
+    RecordProperty("pasted", pasted);
+    RecordProperty("reported", reported);
+    EXPECT_EQ(pressedWhileHeld, repeats) << "the press came after the hold: nothing was tested";
+    EXPECT_EQ(pasted, hold.pastes ? repeats : 0);
+    EXPECT_EQ(reported, hold.pastes ? 0 : repeats);
+    for (const MessageBoxView& box : answerer->Seen()) EXPECT_EQ(box.text, "Cannot open clipboard.");
+}
+
+INSTANTIATE_TEST_SUITE_P(Holds, ClipboardHoldTest,
+                         ::testing::Values(ClipboardHold{10, true}, ClipboardHold{40, true},
+                                           ClipboardHold{2000, false}));
 
 }  // namespace
 }  // namespace quilldeck
