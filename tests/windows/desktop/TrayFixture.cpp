@@ -185,7 +185,7 @@ void MouseAt(POINT at, const std::string& clicks) {
     Xdotool("mousemove " + std::to_string(at.x) + " " + std::to_string(at.y) + " " + clicks);
 }
 
-void ClickIcon(const ShownTrayIcon& icon, const std::string& clicks) {
+POINT ClickIcon(const ShownTrayIcon& icon, const std::string& clicks) {
     // Always asked for: the window is unmapped while it has no icons, and the
     // window manager may still name it active after it came back. It can be
     // activated only once the X server shows it again.
@@ -200,7 +200,26 @@ void ClickIcon(const ShownTrayIcon& icon, const std::string& clicks) {
     // Its process has handled the activation before the click comes.
     DWORD_PTR answer = 0;
     ::SendMessageTimeoutA(tray, WM_NULL, 0, 0, SMTO_NORMAL, 5000, &answer);
-    MouseAt(icon.Centre(), clicks);
+    // The window manager places the window after it is mapped again, so an
+    // icon read before that is where the window was, not where it shows. Wine
+    // learns of the move a moment after the X server: wait until the two
+    // agree, then read the icon afresh.
+    std::string placedAt;
+    POINT origin{};
+    const bool placed = PumpUntil(
+        [&] {
+            origin = {};
+            ::ClientToScreen(tray, &origin);
+            placedAt = UnixOutput("xwininfo -id " + x + " | sed -n 's/.*Absolute upper-left [XY]: *//p' | tr '\\n' ' '");
+            return placedAt == std::to_string(origin.x) + " " + std::to_string(origin.y) + " ";
+        },
+        std::chrono::seconds(3));
+    EXPECT_TRUE(placed) << "the notification area shows at " << placedAt << "but Wine has it at " << origin.x << " "
+                        << origin.y;
+    ShownTrayIcon clicked = icon;
+    ::GetWindowRect(icon.window, &clicked.rect);
+    MouseAt(clicked.Centre(), clicks);
+    return clicked.Centre();
 }
 
 std::vector<std::string> OpenMenu::Texts() const {

@@ -89,7 +89,9 @@ void MouseAt(POINT at, const std::string& clicks);
 // Clicks on an icon in the notification area. Wine's notification area is a
 // window of its own, and while another program's window is active clicks on
 // its icons go nowhere: it is brought to the front first, as the user would.
-void ClickIcon(const ShownTrayIcon& icon, const std::string& clicks);
+// Returns the point clicked: the icon where it shows once the window manager
+// has placed the notification area, which may differ from where it was read.
+POINT ClickIcon(const ShownTrayIcon& icon, const std::string& clicks);
 
 // A popup menu of this process as it shows, read while it is open.
 struct MenuEntry {

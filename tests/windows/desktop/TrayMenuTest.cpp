@@ -423,7 +423,7 @@ protected:
         // A second click within the double-click time would be a double click.
         PumpFor(std::chrono::milliseconds(::GetDoubleClickTime() + 100));
         MenuUser user(std::move(action));
-        ClickIcon(icon, "click 3");
+        clickedAt = ClickIcon(icon, "click 3");
         std::optional<OpenMenu> seen = user.Seen();
         EXPECT_TRUE(user.ActedCleanly());
         return seen;
@@ -432,6 +432,7 @@ protected:
     TrayRig rig;
     TStyledPopupMenu menu = MakeTrayMenu();
     ShownTrayIcon icon;
+    POINT clickedAt{};
     int popups = 0;
     std::vector<std::string> clicked;
     bool menuOpenDuringClick = false;
@@ -456,8 +457,8 @@ TEST_F(TrayMenuTest, ARightClickOpensRestoreAndExitAtTheMouseWhateverTheCarriers
     EXPECT_FALSE(seen->Entry("Restore").grayed);
     EXPECT_FALSE(seen->Entry("Exit").grayed);
     // Left-aligned with its top left corner where the button went down.
-    EXPECT_EQ(seen->rect.left, icon.Centre().x);
-    EXPECT_EQ(seen->rect.top, icon.Centre().y);
+    EXPECT_EQ(seen->rect.left, clickedAt.x);
+    EXPECT_EQ(seen->rect.top, clickedAt.y);
     EXPECT_EQ(seen->foreground, rig.entry.Handle());
     EXPECT_EQ(rig.processMessagesCalls, processingBefore + 1);
     EXPECT_EQ(popups, 1);
