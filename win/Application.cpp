@@ -11,9 +11,13 @@ namespace quilldeck::win {
 Application::Application(std::string title) : title_(std::move(title)) {
     const int x = ::GetSystemMetrics(SM_CXSCREEN) / 2;
     const int y = ::GetSystemMetrics(SM_CYSCREEN) / 2;
-    Create("QuilldeckApplication", 0, WS_POPUP | WS_CAPTION | WS_CLIPSIBLINGS | WS_SYSMENU | WS_MINIMIZEBOX,
-           title_.c_str(), x, y, 0, 0, nullptr, nullptr, 0, nullptr,
-           ::LoadIconA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(1)));
+    // Fully transparent as well as of zero size: a window manager that draws
+    // the frames (Wine on X) would otherwise draw a thin title bar where it
+    // is, in the middle of the screen, whenever it shows uncovered.
+    Create("QuilldeckApplication", WS_EX_LAYERED,
+           WS_POPUP | WS_CAPTION | WS_CLIPSIBLINGS | WS_SYSMENU | WS_MINIMIZEBOX, title_.c_str(), x, y, 0, 0,
+           nullptr, nullptr, 0, nullptr, ::LoadIconA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(1)));
+    ::SetLayeredWindowAttributes(Handle(), 0, 0, LWA_ALPHA);
 }
 
 Application::~Application() { Destroy(); }
