@@ -4,6 +4,12 @@
 //   parts  the same system parts as Quilldeck's main window: common controls
 //          version 6 (the manifest), COM, shell32, a report list with check
 //          boxes and a status bar, in Tahoma 13 of the Thai character set.
+//   design the parts, and the windows and menus Quilldeck's design adds: a
+//          transparent zero-size owner that carries the taskbar button until
+//          the main window shows, a hidden window for the tray icon, twenty
+//          message-only windows for the hot keys, a menu bar and a shortcut
+//          menu, and the main window shown transparent and made opaque at
+//          its first activation.
 //   paste  no window shown; on a press of Shift+Ctrl+F8 the least a paste can
 //          do: open, empty, set and close the clipboard with the same
 //          255-character text, and send Ctrl+V.
@@ -44,7 +50,20 @@ void FloorPaste(HWND owner) {
     ::SendInput(4, inputs, sizeof(INPUT));
 }
 
+// The design floor's taskbar entry and whether its main window has been activated.
+HWND taskbarEntry = nullptr;
+bool firstActivation = true;
+
 LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_SHOWWINDOW && wParam && taskbarEntry != nullptr && window != taskbarEntry) {
+        ::ShowWindow(taskbarEntry, SW_HIDE);
+    }
+    if (message == WM_ACTIVATE && LOWORD(wParam) != WA_INACTIVE && taskbarEntry != nullptr &&
+        window != taskbarEntry && firstActivation) {
+        firstActivation = false;
+        ::SetWindowLongA(window, GWL_EXSTYLE, ::GetWindowLongA(window, GWL_EXSTYLE) & ~WS_EX_LAYERED);
+        ::RedrawWindow(window, nullptr, nullptr, RDW_FRAME | RDW_ALLCHILDREN | RDW_ERASE | RDW_INVALIDATE);
+    }
     if (message == WM_HOTKEY) {
         FloorPaste(window);
         return 0;
@@ -85,12 +104,49 @@ void AddParts(HWND window, HINSTANCE instance) {
     ::SendMessageA(status, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
 }
 
-void ShowMainWindow(HINSTANCE instance, bool parts) {
+HMENU MakeMenus() {
+    HMENU file = ::CreatePopupMenu();
+    ::AppendMenuA(file, MF_STRING, 1, "&Options...");
+    ::AppendMenuA(file, MF_SEPARATOR, 0, nullptr);
+    ::AppendMenuA(file, MF_STRING, 2, "&Exit");
+    HMENU help = ::CreatePopupMenu();
+    ::AppendMenuA(help, MF_STRING, 3, "&Help");
+    ::AppendMenuA(help, MF_STRING, 4, "&About...");
+    HMENU bar = ::CreateMenu();
+    ::AppendMenuA(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(file), "&File");
+    ::AppendMenuA(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(help), "&Help");
+    HMENU shortcut = ::CreatePopupMenu();
+    const char* entries[] = {"Define/Edit...", "Clear", "Move up", "Move down"};
+    for (int i = 0; i < 4; ++i) ::AppendMenuA(shortcut, MF_STRING, 10 + i, entries[i]);
+    ::SetMenuDefaultItem(shortcut, 10, FALSE);
+    return bar;
+}
+
+// The windows of the design floor that come before the main window.
+void MakeDesignWindows(HINSTANCE instance) {
+    taskbarEntry = ::CreateWindowExA(WS_EX_LAYERED, "QuilldeckBenchFloor", "Floor",
+                                     WS_POPUP | WS_CAPTION | WS_CLIPSIBLINGS | WS_SYSMENU | WS_MINIMIZEBOX,
+                                     ::GetSystemMetrics(SM_CXSCREEN) / 2, ::GetSystemMetrics(SM_CYSCREEN) / 2, 0, 0,
+                                     nullptr, nullptr, instance, nullptr);
+    ::SetLayeredWindowAttributes(taskbarEntry, 0, 0, LWA_ALPHA);
+    ::CreateWindowExA(WS_EX_TOOLWINDOW, "QuilldeckBenchFloor", "", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, instance,
+                      nullptr);
+    for (int i = 0; i < 20; ++i) {
+        ::CreateWindowExA(WS_EX_TOOLWINDOW, "QuilldeckBenchFloor", "", WS_POPUP, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
+                          instance, nullptr);
+    }
+    ::ShowWindow(taskbarEntry, SW_SHOWNORMAL);
+}
+
+void ShowMainWindow(HINSTANCE instance, bool parts, bool design) {
+    if (design) MakeDesignWindows(instance);
     RECT frame{0, 0, ClientWidth, ClientHeight};
-    ::AdjustWindowRectEx(&frame, Style, FALSE, 0);
-    HWND window = ::CreateWindowExA(0, "QuilldeckBenchFloor", "Floor", Style, CW_USEDEFAULT, CW_USEDEFAULT,
-                                    frame.right - frame.left, frame.bottom - frame.top, nullptr, nullptr, instance,
+    ::AdjustWindowRectEx(&frame, Style, design, 0);
+    HWND window = ::CreateWindowExA(design ? WS_EX_LAYERED : 0, "QuilldeckBenchFloor", "Floor", Style,
+                                    CW_USEDEFAULT, CW_USEDEFAULT, frame.right - frame.left,
+                                    frame.bottom - frame.top, taskbarEntry, design ? MakeMenus() : nullptr, instance,
                                     nullptr);
+    if (design) ::SetLayeredWindowAttributes(window, 0, 0, LWA_ALPHA);
     if (parts) AddParts(window, instance);
     ::ShowWindow(window, SW_SHOWNORMAL);
 }
@@ -108,7 +164,8 @@ void ListenForPastes(HINSTANCE instance) {
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int) {
-    const bool parts = std::strstr(commandLine, "parts") != nullptr;
+    const bool design = std::strstr(commandLine, "design") != nullptr;
+    const bool parts = design || std::strstr(commandLine, "parts") != nullptr;
     const bool paste = std::strstr(commandLine, "paste") != nullptr;
     if (parts) {
         ::CoInitialize(nullptr);
@@ -126,7 +183,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int) {
     if (paste) {
         ListenForPastes(instance);
     } else {
-        ShowMainWindow(instance, parts);
+        ShowMainWindow(instance, parts, design);
     }
     MSG message;
     while (::GetMessageA(&message, nullptr, 0, 0) > 0) {

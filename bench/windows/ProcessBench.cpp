@@ -109,6 +109,7 @@ void StartupFigures() {
     std::vector<StartKind> kinds = {
         {"quilldeck", "QuilldeckMainWindow", [&] { return quilldeck.Start(); }, {}, {}},
         {"floor-parts", "QuilldeckBenchFloor", [] { return StartFloor("parts"); }, {}, {}},
+        {"floor-design", "QuilldeckBenchFloor", [] { return StartFloor("design"); }, {}, {}},
         {"floor-bare", "QuilldeckBenchFloor", [] { return StartFloor("bare"); }, {}, {}},
     };
     // One start of each first, untimed: the system's own first-start costs.
