@@ -273,18 +273,21 @@ void LoadFigures() {
     settings.Save(table, startMinimize);
     const std::string path = settings.SettingsPath();
 
+    // The floors' read: the whole file in one call, nothing else.
+    const auto readWhole = [&] {
+        HANDLE file = ::CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                    FILE_ATTRIBUTE_NORMAL, nullptr);
+        std::string bytes(::GetFileSize(file, nullptr), '\0');
+        DWORD read = 0;
+        ::ReadFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr);
+        ::CloseHandle(file);
+        return bytes;
+    };
     // The bytes are let go again, as the load lets go of the file's bytes
     // once it has the texts.
     const auto floorLoad = [&] {
         Stopwatch watch;
-        {
-            HANDLE file = ::CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                                        FILE_ATTRIBUTE_NORMAL, nullptr);
-            std::string bytes(::GetFileSize(file, nullptr), '\0');
-            DWORD read = 0;
-            ::ReadFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr);
-            ::CloseHandle(file);
-        }
+        readWhole();
         return watch.Milliseconds();
     };
     // The same read, and the bytes turned into UTF-16 in one call: the fresh
@@ -293,12 +296,7 @@ void LoadFigures() {
     const auto floorLoadToUtf16 = [&] {
         Stopwatch watch;
         {
-            HANDLE file = ::CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                                        FILE_ATTRIBUTE_NORMAL, nullptr);
-            std::string bytes(::GetFileSize(file, nullptr), '\0');
-            DWORD read = 0;
-            ::ReadFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr);
-            ::CloseHandle(file);
+            const std::string bytes = readWhole();
             std::u16string units(bytes.size(), u'\0');
             ::MultiByteToWideChar(::GetACP(), 0, bytes.data(), static_cast<int>(bytes.size()),
                                   reinterpret_cast<wchar_t*>(units.data()), static_cast<int>(units.size()));
