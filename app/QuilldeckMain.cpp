@@ -5,6 +5,7 @@
 #include <shlobj.h>
 
 #include "slots/InOutError.h"
+#include "slots/PathText.h"
 #include "ui/MainWindowLayout.h"
 #include "ui/QuilldeckAbout.h"
 #include "ui/QuilldeckDefine.h"
@@ -493,7 +494,7 @@ void TForm1::SetRunAtStartup(bool enable) {
     // An existing shortcut is the user's, wherever it points: never rewritten.
     if (files_.FileExists(shortcut)) return;
     const std::string program = win::ProgramFilePath();
-    win::SaveShellLink(shortcut, program, win::FolderOf(program));
+    win::SaveShellLink(shortcut, program, FolderOf(program, codePage_));
 }
 
 void TForm1::Howtouse1Click() {

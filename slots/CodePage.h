@@ -15,6 +15,10 @@ public:
     virtual std::u16string ToUtf16(std::string_view text) const = 0;
     // Characters the code page lacks become its default character.
     virtual std::string FromUtf16(std::u16string_view text) const = 0;
+    // Whether the byte starts a double-byte character, whose second byte may
+    // be any of 0x40 and up, the backslash among them (Japanese, Chinese and
+    // Korean code pages); never in a single-byte code page.
+    virtual bool IsLeadByte(unsigned char byte) const = 0;
 };
 
 // Windows-1252 in plain C++, so the settings rules can be checked off Windows.
@@ -24,6 +28,7 @@ class Windows1252CodePage final : public CodePage {
 public:
     std::u16string ToUtf16(std::string_view text) const override;
     std::string FromUtf16(std::u16string_view text) const override;
+    bool IsLeadByte(unsigned char) const override { return false; }
 };
 
 }  // namespace quilldeck

@@ -1,11 +1,12 @@
 #include "OneInstance.h"
 
 #include "InstanceName.h"
+#include "slots/win32/Win32Platform.h"
 #include "win/ProgramFile.h"
 
 namespace quilldeck {
 
-TAppProcess::TAppProcess() : TAppProcess(InstanceMutexName(win::ProgramFilePath())) {}
+TAppProcess::TAppProcess() : TAppProcess(InstanceMutexName(win::ProgramFilePath(), Win32CodePage())) {}
 
 TAppProcess::TAppProcess(const std::string& mutexName)
     : mutex_(::CreateMutexA(nullptr, FALSE, mutexName.c_str())) {

@@ -18,9 +18,4 @@ std::string ProgramFilePath() {
     }
 }
 
-std::string FolderOf(const std::string& path) {
-    const auto end = path.find_last_of("\\/:");
-    return end == std::string::npos ? std::string() : path.substr(0, end + 1);
-}
-
 }  // namespace quilldeck::win

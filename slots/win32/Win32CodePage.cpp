@@ -38,4 +38,6 @@ std::string Win32CodePage::FromUtf16(std::u16string_view text) const {
     return result;
 }
 
+bool Win32CodePage::IsLeadByte(unsigned char byte) const { return ::IsDBCSLeadByte(byte) != FALSE; }
+
 }  // namespace quilldeck

@@ -3,6 +3,7 @@
 #include <array>
 
 #include "../InOutError.h"
+#include "../PathText.h"
 #include "Win32Platform.h"
 #include "win/Handle.h"
 
@@ -72,8 +73,7 @@ std::string Win32FileSystem::ProgramFolderShortPath() const {
     std::array<char, MAX_PATH + 1> program{};
     const DWORD length = ::GetModuleFileNameA(nullptr, program.data(), MAX_PATH);
     if (length == 0 || length >= MAX_PATH) return {};
-    std::string folder(program.data(), length);
-    folder.erase(folder.find_last_of("\\:") + 1);
+    const std::string folder = FolderOf(std::string_view(program.data(), length), Win32CodePage());
     std::array<char, MAX_PATH + 1> shortForm{};
     const DWORD shortLength = ::GetShortPathNameA(folder.c_str(), shortForm.data(), MAX_PATH);
     if (shortLength == 0 || shortLength >= MAX_PATH) return {};

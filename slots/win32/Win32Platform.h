@@ -11,6 +11,7 @@ class Win32CodePage final : public CodePage {
 public:
     std::u16string ToUtf16(std::string_view text) const override;
     std::string FromUtf16(std::u16string_view text) const override;
+    bool IsLeadByte(unsigned char byte) const override;
 };
 
 // Key names from the active keyboard layout; case folding in the user's locale.

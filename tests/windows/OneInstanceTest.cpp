@@ -4,6 +4,7 @@
 #include <string>
 #include <thread>
 
+#include "slots/win32/Win32Platform.h"
 #include "tray/InstanceName.h"
 #include "tray/OneInstance.h"
 #include "win/ProgramFile.h"
@@ -59,7 +60,7 @@ TEST(AppProcessTest, ANameHeldByAnObjectOfAnotherKindCountsAsTheOnlyCopy) {
 TEST(AppProcessTest, TheDefaultMutexIsNamedAfterTheProgramFileInCapitals) {
     const std::string path = win::ProgramFilePath();
     EXPECT_TRUE(path.ends_with("\\quilldeck_windows_tests.exe")) << path;
-    EXPECT_EQ(InstanceMutexName(path), "QUILLDECK_WINDOWS_TESTS.EXE");
+    EXPECT_EQ(InstanceMutexName(path, Win32CodePage()), "QUILLDECK_WINDOWS_TESTS.EXE");
     const TAppProcess process;
     ASSERT_NE(process.Mutex(), nullptr);
     EXPECT_TRUE(MutexExists("QUILLDECK_WINDOWS_TESTS.EXE"));

@@ -12,20 +12,6 @@ namespace {
 
 using namespace testing;
 
-TEST(ProgramFileTest, TheFolderOfAPathKeepsItsTrailingBackslash) {
-    const struct {
-        const char* path;
-        const char* folder;
-    } cases[] = {
-        {"C:\\Program Files\\Quilldeck\\Quilldeck.exe", "C:\\Program Files\\Quilldeck\\"},
-        {"C:\\Quilldeck.exe", "C:\\"},
-        {"\\\\server\\share\\Quilldeck.exe", "\\\\server\\share\\"},
-        {"C:Quilldeck.exe", "C:"},
-        {"Quilldeck.exe", ""},
-    };
-    for (const auto& c : cases) EXPECT_EQ(win::FolderOf(c.path), c.folder) << c.path;
-}
-
 TEST(ProgramFileTest, TheProgramFileIsThisTestProgram) {
     EXPECT_EQ(win::ProgramFilePath(), ProgramFolder() + "quilldeck_windows_tests.exe");
 }

@@ -22,6 +22,7 @@ public:
         return system.ToUtf16(text);
     }
     std::string FromUtf16(std::u16string_view text) const override { return system.FromUtf16(text); }
+    bool IsLeadByte(unsigned char byte) const override { return system.IsLeadByte(byte); }
 
     mutable int conversionsToUtf16 = 0;
 
