@@ -427,7 +427,7 @@ void TForm1::ListView1DblClick() {
     if (row < 0 || row >= SlotCount) return;
     SlotEditValues values;
     {
-        TForm2 Form2(app_.TaskbarEntry(), Handle(), slots_.EditValues(row));
+        TForm2 Form2(app_.TaskbarEntry(), Handle(), slots_.EditValues(row), codePage_, keyNames_);
         if (Form2.ShowModal() != IDOK) return;
         values = Form2.Values();
     }

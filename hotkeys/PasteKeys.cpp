@@ -39,4 +39,17 @@ std::vector<KeyStroke> PasteKeystrokes(const HeldModifiers& held) {
     return strokes;
 }
 
+bool PastePresses(TShortCut shortcut) {
+    const auto key = static_cast<std::uint16_t>(shortcut & KeyCodeMask);
+    switch (key) {
+        case vk::Shift: case vk::Control: case vk::Alt:
+        case vk::LeftShift: case vk::RightShift: case vk::LeftControl: case vk::RightControl:
+        case vk::LeftAlt: case vk::RightAlt: case vk::LeftWin: case vk::RightWin:
+        case vk::Mask:
+            return true;
+        default:
+            return shortcut == (CtrlBit | vk::V);
+    }
+}
+
 }  // namespace quilldeck

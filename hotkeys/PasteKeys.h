@@ -3,11 +3,15 @@
 #include <cstdint>
 #include <vector>
 
+#include "slots/ShortcutText.h"
+
 namespace quilldeck {
 
 // Virtual-key codes the paste keystroke uses.
 namespace vk {
+inline constexpr std::uint8_t Shift = 0x10;
 inline constexpr std::uint8_t Control = 0x11;
+inline constexpr std::uint8_t Alt = 0x12;
 inline constexpr std::uint8_t V = 0x56;
 inline constexpr std::uint8_t LeftWin = 0x5B;
 inline constexpr std::uint8_t RightWin = 0x5C;
@@ -45,5 +49,12 @@ struct HeldModifiers {
 // modifiers the user still holds from the hot key; afterwards every key is
 // logically where it was before, and no Alt or Windows release opens a menu.
 std::vector<KeyStroke> PasteKeystrokes(const HeldModifiers& held);
+
+// Whether the paste's own keys could press this shortcut: Ctrl+V, or any
+// shortcut whose key is one the paste presses or lets go around it (a Shift,
+// Ctrl, Alt or Windows key, or the mask key), whatever its modifiers. Bound
+// as a hot key, such a shortcut would set off the paste again from within,
+// without end, and the focused window would never get its text.
+bool PastePresses(TShortCut shortcut);
 
 }  // namespace quilldeck

@@ -1,5 +1,7 @@
 #include "SlotHotKeys.h"
 
+#include "PasteKeys.h"
+
 namespace quilldeck {
 
 SlotHotKeys::SlotHotKeys(const SlotTable& slots, std::span<win::MenuItem, SlotCount> carriers,
@@ -24,7 +26,9 @@ void SlotHotKeys::ApplySlot(int row, win::MenuItem& item, TGlobalHotKey& compone
     item.shortCut = ParseShortcut(slots_.At(row).shortcut, keyNames_);
     item.hint = codePage_.FromUtf16(slots_.Text(row));
     pasteTexts_[row] = paste_.PasteText(item.hint);
-    component.SetHotKey(item.shortCut);
+    // The paste's own Ctrl+V would set off such a hot key again and again:
+    // it stays unbound, as silently as a combination another program holds.
+    component.SetHotKey(PastePresses(item.shortCut) ? 0 : item.shortCut);
     component.SetActive(slots_.At(row).active);
 }
 

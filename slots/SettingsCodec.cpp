@@ -1,6 +1,8 @@
 #include "SettingsCodec.h"
 
 #include <algorithm>
+#include <cstdio>
+#include <utility>
 
 namespace quilldeck {
 namespace {
@@ -119,7 +121,103 @@ void AppendLine(std::string& out, std::string_view line) {
     out += LineEnd;
 }
 
+// The character at a position and the units it takes; a surrogate without
+// its partner stands for itself.
+std::pair<char32_t, std::size_t> CharacterAt(std::u16string_view text, std::size_t i) {
+    const char16_t unit = text[i];
+    if (unit >= 0xD800 && unit < 0xDC00 && i + 1 < text.size() && text[i + 1] >= 0xDC00 && text[i + 1] < 0xE000) {
+        return {0x10000 + ((static_cast<char32_t>(unit) - 0xD800) << 10) + (text[i + 1] - 0xDC00), 2};
+    }
+    return {unit, 1};
+}
+
+bool SurvivesCodePage(std::u16string_view text, const CodePage& codePage) {
+    return codePage.ToUtf16(codePage.FromUtf16(text)) == text;
+}
+
+// The first character of a field that the file could not give back.
+std::optional<StorageRefusal> FindUnstorableCharacter(std::u16string_view field, SlotField which,
+                                                      const CodePage& codePage) {
+    // Almost every field survives whole; only then is each character asked alone.
+    const bool wholeSurvives = SurvivesCodePage(field, codePage);
+    for (std::size_t i = 0; i < field.size();) {
+        const auto [character, units] = CharacterAt(field, i);
+        std::optional<Unstorable> what;
+        if (character == static_cast<char32_t>(EndOfDataMark)) {
+            what = Unstorable::EndOfDataMark;
+        } else if (character == u'\r' || character == u'\n') {
+            const bool pairedWithTheOther = character == u'\r' ? i + 1 < field.size() && field[i + 1] == u'\n'
+                                                               : i > 0 && field[i - 1] == u'\r';
+            if (which == SlotField::Description) {
+                what = Unstorable::LineBreak;
+            } else if (!pairedWithTheOther) {
+                what = Unstorable::LoneLineBreak;
+            }
+        } else if (!wholeSurvives && !SurvivesCodePage(field.substr(i, units), codePage)) {
+            what = Unstorable::NotInCodePage;
+        }
+        if (what) return StorageRefusal{which, *what, character};
+        i += units;
+    }
+    // Every character survives alone but not all of them together: no code
+    // page does that, but the file must not be given what it cannot keep.
+    if (!wholeSurvives) return StorageRefusal{which, Unstorable::NotInCodePage, CharacterAt(field, 0).first};
+    return std::nullopt;
+}
+
+std::string CharacterCode(char32_t character) {
+    char code[16];
+    std::snprintf(code, sizeof code, "U+%04X", static_cast<unsigned>(character));
+    return code;
+}
+
 }  // namespace
+
+std::optional<StorageRefusal> FindUnstorable(std::u16string_view description, std::u16string_view text,
+                                             const CodePage& codePage) {
+    if (auto refusal = FindUnstorableCharacter(description, SlotField::Description, codePage)) return refusal;
+    if (auto refusal = FindUnstorableCharacter(text, SlotField::PasteText, codePage)) return refusal;
+    if (HoldsBlockCloserLine(codePage.FromUtf16(text))) {
+        return StorageRefusal{SlotField::PasteText, Unstorable::BlockCloserLine, 0};
+    }
+    return std::nullopt;
+}
+
+std::string RefusalMessage(const StorageRefusal& refusal) {
+    const std::string field = refusal.field == SlotField::Description ? "description" : "paste text";
+    const std::string code = CharacterCode(refusal.character);
+    switch (refusal.what) {
+        case Unstorable::EndOfDataMark:
+            return "The " + field + " cannot hold the character " + code +
+                   " (Ctrl+Z): the settings file would end there.";
+        case Unstorable::NotInCodePage:
+            return "The " + field + " cannot hold the character " + code +
+                   ": the system's code page has no such character, so the settings file could not keep it.";
+        case Unstorable::LineBreak:
+            return "The " + field + " cannot hold a line break (" + code + "): it is one line of the settings file.";
+        case Unstorable::LoneLineBreak:
+            return "The " + field + " cannot hold a line break (" + code +
+                   ") that is not CR LF: the settings file would not give it back as it is.";
+        case Unstorable::BlockCloserLine:
+            break;
+    }
+    return "A line of the paste text cannot be exactly [/memo].";
+}
+
+std::u16string WithCrLfLineBreaks(std::u16string_view text) {
+    std::u16string result;
+    result.reserve(text.size());
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const char16_t unit = text[i];
+        if (unit != u'\r' && unit != u'\n') {
+            result.push_back(unit);
+            continue;
+        }
+        result += u"\r\n";
+        if (unit == u'\r' && i + 1 < text.size() && text[i + 1] == u'\n') ++i;
+    }
+    return result;
+}
 
 bool HoldsBlockCloserLine(std::string_view text) {
     LineReader lines(text);

@@ -34,12 +34,14 @@ enum DefineId : int {
 
 // In tab order; the labels, which take no focus, last.
 inline const std::array<win::ControlLayout, 9> DefineControls = {{
-    {IdInp_1, "EDIT", "", Tab | ES_AUTOHSCROLL, WS_EX_CLIENTEDGE, 12, 28, 253, 24},
+    // The two texts take any character, so that OK can name what the
+    // settings file could not keep.
+    {IdInp_1, "EDIT", "", Tab | ES_AUTOHSCROLL, WS_EX_CLIENTEDGE, 12, 28, 253, 24, false, true},
     {IdInp_2, HOTKEY_CLASSA, "", Tab, WS_EX_CLIENTEDGE, 276, 28, 153, 24},
     // Lines do not wrap; Enter breaks a line.
     {IdMemo1, "EDIT", "",
      Tab | WS_HSCROLL | WS_VSCROLL | ES_MULTILINE | ES_WANTRETURN | ES_AUTOHSCROLL | ES_AUTOVSCROLL,
-     WS_EX_CLIENTEDGE, 12, 80, 417, 149},
+     WS_EX_CLIENTEDGE, 12, 80, 417, 149, false, true},
     {IdCheckBox1, "BUTTON", "Active", Tab | BS_AUTOCHECKBOX, 0, 16, 244, 65, 17},
     {IdButton1, "BUTTON", "OK", Tab | BS_PUSHBUTTON, 0, 272, 240, 75, 25},
     {IdButton3, "BUTTON", "Cancel", Tab | BS_PUSHBUTTON, 0, 352, 240, 75, 25},

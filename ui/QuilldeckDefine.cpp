@@ -5,26 +5,22 @@
 #include <string>
 
 #include "DefineLayout.h"
+#include "hotkeys/PasteKeys.h"
 #include "slots/SettingsCodec.h"
 #include "win/ErrorBox.h"
+#include "win/WideText.h"
 
 namespace quilldeck {
 namespace {
-
-std::string TextOf(HWND control) {
-    std::string text(static_cast<std::size_t>(::GetWindowTextLengthA(control)) + 1, '\0');
-    text.resize(static_cast<std::size_t>(::GetWindowTextA(control, text.data(), static_cast<int>(text.size()))));
-    return text;
-}
 
 // Enter in the paste text breaks the line with CR LF, two characters: where
 // only one is left the edit would insert a lone CR, so the key is refused.
 LRESULT CALLBACK WholeLineBreaksOnly(HWND memo, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR) {
     if (message == WM_CHAR && wParam == '\r') {
         DWORD start = 0, end = 0;
-        ::SendMessageA(memo, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
-        const auto kept = static_cast<DWORD>(::GetWindowTextLengthA(memo)) - (end - start);
-        const auto limit = static_cast<DWORD>(::SendMessageA(memo, EM_GETLIMITTEXT, 0, 0));
+        ::SendMessageW(memo, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+        const auto kept = static_cast<DWORD>(::GetWindowTextLengthW(memo)) - (end - start);
+        const auto limit = static_cast<DWORD>(::SendMessageW(memo, EM_GETLIMITTEXT, 0, 0));
         if (kept + 2 > limit) return 0;
     }
     return ::DefSubclassProc(memo, message, wParam, lParam);
@@ -32,8 +28,12 @@ LRESULT CALLBACK WholeLineBreaksOnly(HWND memo, UINT message, WPARAM wParam, LPA
 
 }  // namespace
 
-TForm2::TForm2(HWND owner, HWND centreOver, const SlotEditValues& values)
-    : ModalDialog(owner, centreOver, ui::DefineCaption, ui::DefineClientWidth, ui::DefineClientHeight) {
+TForm2::TForm2(HWND owner, HWND centreOver, const SlotEditValues& values, const CodePage& codePage,
+               const KeyNames& keyNames)
+    : ModalDialog(owner, centreOver, ui::DefineCaption, ui::DefineClientWidth, ui::DefineClientHeight),
+      codePage_(codePage),
+      keyNames_(keyNames),
+      values_(values) {
     const std::vector<HWND> controls = CreateControls(ui::DefineControls);
     Inp_1 = controls[0];
     Inp_2 = std::make_unique<THotKey>(controls[1]);
@@ -45,41 +45,50 @@ TForm2::TForm2(HWND owner, HWND centreOver, const SlotEditValues& values)
     Inp_2->SetModifiers(0);
     Inp_2->SetHotKey(0);
     // The limit binds typing and pasting only, not the text set here.
-    ::SendMessageA(Memo1, EM_LIMITTEXT, ui::Memo1InputLimit, 0);
+    ::SendMessageW(Memo1, EM_LIMITTEXT, ui::Memo1InputLimit, 0);
     ::SetWindowSubclass(Memo1, &WholeLineBreaksOnly, 1, 0);
 
-    ::SetWindowTextA(Inp_1, values.description.c_str());
+    win::SetWindowTextUtf16(Inp_1, codePage_.ToUtf16(values.description));
     Inp_2->SetHotKey(values.shortcut);
-    ::SetWindowTextA(Memo1, values.text.c_str());
+    win::SetWindowTextUtf16(Memo1, codePage_.ToUtf16(values.text));
     win::SetChecked(CheckBox1, values.active);
-}
-
-SlotEditValues TForm2::Values() {
-    return SlotEditValues{
-        TextOf(Inp_1),
-        Inp_2->HotKey(),
-        TextOf(Memo1),
-        win::IsChecked(CheckBox1),
-    };
 }
 
 void TForm2::FormShow() { ::SetFocus(Inp_1); }
 
+void TForm2::Refuse(const std::string& why) {
+    ::MessageBoxA(Handle(), why.c_str(), win::ApplicationTitle, MB_OK | MB_ICONWARNING);
+}
+
 void TForm2::Button1Click() {
-    const std::string text = TextOf(Memo1);
-    // The settings file could not hold such a text: the slots after it would
-    // be lost at the next start.
-    if (HoldsBlockCloserLine(text)) {
-        ::MessageBoxA(Handle(), "A line of the paste text cannot be exactly [/memo].", win::ApplicationTitle,
-                      MB_OK | MB_ICONWARNING);
+    const std::u16string description = win::WindowTextUtf16(Inp_1);
+    // Text pasted from elsewhere may break its lines with a lone CR or LF;
+    // the slot keeps every line break as CR LF, as the file gives it back.
+    const std::u16string text = WithCrLfLineBreaks(win::WindowTextUtf16(Memo1));
+    // What the settings file could not give back would be lost at the next
+    // start, and a Ctrl+Z or "[/memo]" would take the later slots with it.
+    if (const auto refusal = FindUnstorable(description, text, codePage_)) {
+        Refuse(RefusalMessage(*refusal));
         return;
     }
-    if (::GetWindowTextLengthA(Inp_1) == 0) {
-        // Up to the first line break, whichever way it is written: a line
-        // feed in a description would split its line in the settings file.
-        const std::string firstLine = text.substr(0, text.find_first_of("\r\n"));
-        if (!firstLine.empty()) ::SetWindowTextA(Inp_1, firstLine.c_str());
+    const TShortCut shortcut = Inp_2->HotKey();
+    if (PastePresses(shortcut)) {
+        Refuse(FormatShortcut(shortcut, keyNames_) +
+               " cannot be a shortcut: Quilldeck presses it to paste, so the slot would paste into itself "
+               "without end.");
+        return;
     }
+    if (description.empty()) {
+        // Up to the first line break.
+        const std::u16string firstLine = text.substr(0, text.find(u'\r'));
+        if (!firstLine.empty()) win::SetWindowTextUtf16(Inp_1, firstLine);
+    }
+    values_ = SlotEditValues{
+        codePage_.FromUtf16(win::WindowTextUtf16(Inp_1)),
+        shortcut,
+        codePage_.FromUtf16(text),
+        win::IsChecked(CheckBox1),
+    };
     EndModal(IDOK);
 }
 

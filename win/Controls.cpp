@@ -2,6 +2,7 @@
 
 #include "Dpi.h"
 #include "SystemError.h"
+#include "WideText.h"
 
 #include <algorithm>
 #include <string>
@@ -38,11 +39,16 @@ std::vector<HWND> CreateControls(HWND parent, std::span<const ControlLayout> lay
                                  TableOrder order) {
     std::vector<HWND> controls;
     for (const ControlLayout& control : layout) {
-        HWND window = ::CreateWindowExA(control.exStyle, control.className, control.caption, control.style,
-                                        Scale(control.left, dpi), Scale(control.top, dpi),
-                                        Scale(control.width, dpi), Scale(control.height, dpi), parent,
-                                        reinterpret_cast<HMENU>(static_cast<INT_PTR>(control.id)),
-                                        ::GetModuleHandleA(nullptr), nullptr);
+        const int left = Scale(control.left, dpi), top = Scale(control.top, dpi);
+        const int width = Scale(control.width, dpi), height = Scale(control.height, dpi);
+        const auto id = reinterpret_cast<HMENU>(static_cast<INT_PTR>(control.id));
+        HWND window = control.wideText
+                          ? ::CreateWindowExW(control.exStyle, WideFromSystemCodePage(control.className).c_str(),
+                                              WideFromSystemCodePage(control.caption).c_str(), control.style, left, top, width,
+                                              height, parent, id, ::GetModuleHandleW(nullptr), nullptr)
+                          : ::CreateWindowExA(control.exStyle, control.className, control.caption, control.style,
+                                              left, top, width, height, parent, id, ::GetModuleHandleA(nullptr),
+                                              nullptr);
         if (window == nullptr) ThrowLastSystemError();
         // A new child goes beneath its siblings, so creation order is tab order.
         if (order == TableOrder::BottomFirst) {

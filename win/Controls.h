@@ -19,6 +19,12 @@ struct ControlLayout {
     // than the size given (another font standing in for the one asked for),
     // rather than wrapping or clipping it.
     bool growToText = false;
+    // An edit that holds whatever the user types or pastes in UTF-16, also
+    // characters the system code page lacks, so that its owner can tell the
+    // user what it cannot keep rather than lose it unseen. (An 8-bit edit
+    // turns such characters into the code page's default character as they
+    // arrive.)
+    bool wideText = false;
 };
 
 // How a table lists its controls: in tab order, which is the stacking order

@@ -93,7 +93,10 @@ int ModalDialog::ShowModal() {
     if (const HWND first = ::GetNextDlgTabItem(Handle(), nullptr, FALSE)) ::SetFocus(first);
     FormShow();
     MSG message;
-    while (!ended_ && ::GetMessageA(&message, nullptr, 0, 0) > 0) {
+    // Wide messages, so that a character typed into a wide edit arrives
+    // whole, not already turned into the code page's default character; an
+    // 8-bit window still gets its messages converted.
+    while (!ended_ && ::GetMessageW(&message, nullptr, 0, 0) > 0) {
         // No cancel button: Escape ends nothing, and a multi-line edit would
         // otherwise turn it into a close of its dialog.
         if (message.message == WM_KEYDOWN && message.wParam == VK_ESCAPE && ::IsChild(Handle(), message.hwnd)) {
@@ -107,9 +110,9 @@ int ModalDialog::ShowModal() {
                            reinterpret_cast<LPARAM>(message.hwnd));
             continue;
         }
-        if (!::IsDialogMessageA(Handle(), &message)) {
+        if (!::IsDialogMessageW(Handle(), &message)) {
             ::TranslateMessage(&message);
-            ::DispatchMessageA(&message);
+            ::DispatchMessageW(&message);
         }
     }
     if (!ended_) ::PostQuitMessage(static_cast<int>(message.wParam));  // the outer loop must end too

@@ -8,6 +8,7 @@
 
 #include "Handle.h"
 #include "SystemError.h"
+#include "WideText.h"
 
 namespace quilldeck::win {
 namespace {
@@ -22,14 +23,6 @@ using UniqueItemIdList = std::unique_ptr<ITEMIDLIST, FunctionDeleter<&::CoTaskMe
 
 void ThrowIfFailed(HRESULT result) {
     if (FAILED(result)) throw SystemError(static_cast<DWORD>(result));
-}
-
-std::wstring Utf16FromSystemCodePage(const std::string& text) {
-    const int length = ::MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, nullptr, 0);
-    std::wstring wide(static_cast<std::size_t>(length > 0 ? length : 1), L'\0');
-    ::MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, wide.data(), length);
-    wide.resize(wide.size() - 1);
-    return wide;
 }
 
 }  // namespace
@@ -54,7 +47,7 @@ void SaveShellLink(const std::string& linkFile, const std::string& target, const
 
     link->SetPath(target.c_str());
     link->SetWorkingDirectory(workingDirectory.c_str());
-    file->Save(Utf16FromSystemCodePage(linkFile).c_str(), FALSE);
+    file->Save(WideFromSystemCodePage(linkFile).c_str(), FALSE);
 }
 
 }  // namespace quilldeck::win

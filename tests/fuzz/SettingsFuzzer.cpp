@@ -2,13 +2,15 @@
 // touch memory it does not own, and what it reads must survive a save and
 // the next start unchanged, since the table in memory is the only copy of the
 // user's texts between two saves. The slot table's own operations on what was
-// read are checked the same way. The same bytes also make a table directly,
-// which must come back whole from a save and a read.
+// read are checked the same way. The same bytes also make tables directly,
+// which must come back whole from a save and a read whenever the program's
+// check of what the file can hold accepts them.
 //
 // A failed check prints what failed and aborts, so libFuzzer keeps the input
 // as a crash artifact.
 
 #include <algorithm>
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
@@ -35,8 +37,8 @@ public:
     void Input() { ++inputs_; }
     void RoundTrip() { ++roundTrips_; }
     void TextHoldsBlockCloser() { ++textsHoldingBlockCloser_; }
-    void TableFromBytes() { ++tablesFromBytes_; }
-    void TableLeftOut() { ++tablesLeftOut_; }
+    void TableAccepted() { ++tablesAccepted_; }
+    void TableRefused(Unstorable why) { ++tablesRefused_.at(static_cast<std::size_t>(why)); }
 
 private:
     RunFigures() = default;
@@ -44,16 +46,23 @@ private:
         std::fprintf(stderr,
                      "settings fuzz figures: inputs %llu, round trips checked %llu, "
                      "inputs left out for a text holding a \"[/memo]\" line %llu, "
-                     "tables made from the bytes %llu, tables left out for a text line \"[/memo]\" %llu, "
+                     "tables made from the bytes and accepted %llu, tables refused for Ctrl+Z %llu, "
+                     "for a character the code page lacks %llu, for a line break in a description %llu, "
+                     "for a lone CR or LF in a text %llu, for a text line \"[/memo]\" %llu, "
                      "property failures 0\n",
-                     inputs_, roundTrips_, textsHoldingBlockCloser_, tablesFromBytes_, tablesLeftOut_);
+                     inputs_, roundTrips_, textsHoldingBlockCloser_, tablesAccepted_,
+                     Refused(Unstorable::EndOfDataMark), Refused(Unstorable::NotInCodePage),
+                     Refused(Unstorable::LineBreak), Refused(Unstorable::LoneLineBreak),
+                     Refused(Unstorable::BlockCloserLine));
     }
 
     unsigned long long inputs_ = 0;
     unsigned long long roundTrips_ = 0;
     unsigned long long textsHoldingBlockCloser_ = 0;
-    unsigned long long tablesFromBytes_ = 0;
-    unsigned long long tablesLeftOut_ = 0;
+    unsigned long long tablesAccepted_ = 0;
+    std::array<unsigned long long, 5> tablesRefused_{};
+
+    unsigned long long Refused(Unstorable why) const { return tablesRefused_.at(static_cast<std::size_t>(why)); }
 };
 
 // The bytes of a text or field, printable, for the failure report.
@@ -84,7 +93,8 @@ public:
     void Run() {
         RunFigures::Get().Input();
         CheckReadAsFile();
-        CheckTableFromBytes();
+        CheckTableFromBytes(false);
+        CheckTableFromBytes(true);
     }
 
 private:
@@ -106,17 +116,17 @@ private:
         CheckEditedWithoutChange(read, startMinimize);
     }
 
-    // The same bytes as a table the program could hold, field by field
-    // (description, shortcut text and text of slot 1, then of slot 2, ...;
-    // a field ends at byte 0x1E): written and read again, it must come back
-    // whole. Checking only what the reader gave would miss a reader that
-    // ends a text too early, since whatever it reads it writes back alike.
-    // The file cannot hold a line break in a description or a shortcut text,
-    // nor a lone CR, a lone LF or Ctrl+Z in a text, so those bytes are
-    // dropped and a text's LFs become CR LF, as the Define/Edit dialog gives
-    // them. A text with a line that is exactly "[/memo]" is left out and
-    // counted: the format has no escape for it, and the dialog refuses it.
-    void CheckTableFromBytes() {
+    // The same bytes as a table the program could be given, field by field
+    // (description, shortcut text and text of slot 1, then of slot 2, ...; a
+    // field ends at byte 0x1E): as they are, or as the Define/Edit dialog
+    // hands them over, with a description of one line and a text whose line
+    // breaks are CR LF. Whatever the program's check of what the file can
+    // hold accepts must come back whole from a save and a read; what it
+    // refuses is counted by the reason. Checking only what the reader gave
+    // would miss a reader that ends a text too early, since whatever it reads
+    // it writes back alike. A shortcut text is the program's own spelling of
+    // a key or a line of the file, so it never holds a line break or Ctrl+Z.
+    void CheckTableFromBytes(bool asTheDialogGivesThem) {
         SlotTable table(codePage_, keyNames_);
         std::size_t pos = 0;
         const auto nextField = [&] {
@@ -126,42 +136,30 @@ private:
             return field;
         };
         for (int i = 0; i < SlotCount && pos < data_.size(); ++i) {
-            const std::string_view description = nextField();
-            const std::string_view shortcut = nextField();
-            const std::string text = AsTextLines(nextField());
-            if (HoldsBlockCloserLine(text)) {
-                RunFigures::Get().TableLeftOut();
+            std::string description(nextField());
+            if (asTheDialogGivesThem) description = Without(description, "\r\n");
+            const std::string shortcut = Without(nextField(), "\r\n\x1A");
+            std::u16string text = codePage_.ToUtf16(nextField());
+            if (asTheDialogGivesThem) text = WithCrLfLineBreaks(text);
+            if (const auto refusal = FindUnstorable(codePage_.ToUtf16(description), text, codePage_)) {
+                RunFigures::Get().TableRefused(refusal->what);
                 return;
             }
-            table.Store(i, Slot{description.size() % 2 == 1, WithoutLineBytes(description), WithoutLineBytes(shortcut)},
-                        codePage_.ToUtf16(text));
+            table.Store(i, Slot{description.size() % 2 == 1, description, shortcut}, text);
         }
-        RunFigures::Get().TableFromBytes();
+        RunFigures::Get().TableAccepted();
         CheckSavedAndReadAgain(table, data_.size() % 2 == 1, "a table written and read again");
     }
 
-    static std::string WithoutLineBytes(std::string_view field) {
+    static std::string Without(std::string_view field, std::string_view bytes) {
         std::string kept;
         for (const char c : field) {
-            if (c != '\r' && c != '\n' && c != EndOfDataMark) kept.push_back(c);
+            if (bytes.find(c) == std::string_view::npos) kept.push_back(c);
         }
         return kept;
     }
 
-    static std::string AsTextLines(std::string_view field) {
-        std::string text;
-        for (const char c : field) {
-            if (c == '\n') {
-                text += "\r\n";
-            } else if (c != '\r' && c != EndOfDataMark) {
-                text.push_back(c);
-            }
-        }
-        return text;
-    }
-
     static constexpr char FieldEnd = '\x1E';
-    static constexpr char EndOfDataMark = '\x1A';
 
     void CheckFieldsAreNeverEmpty(const SlotTable& table) {
         for (int i = 0; i < SlotCount; ++i) {

@@ -77,6 +77,60 @@ TEST_P(PasteKeysTest, TheTargetSeesExactlyCtrlVAndEveryKeyEndsWhereItWas) {
 
 INSTANTIATE_TEST_SUITE_P(EveryCombination, PasteKeysTest, ::testing::Range(0u, 256u));
 
+// The modifier bits of a shortcut for the keys that are down.
+TShortCut ModifierBits(const std::set<std::uint8_t>& down) {
+    TShortCut bits = 0;
+    if (down.count(vk::LeftShift) || down.count(vk::RightShift)) bits |= ShiftBit;
+    if (down.count(vk::LeftControl) || down.count(vk::RightControl)) bits |= CtrlBit;
+    if (down.count(vk::LeftAlt) || down.count(vk::RightAlt)) bits |= AltBit;
+    return bits;
+}
+
+std::uint8_t Generic(std::uint8_t key) {
+    switch (key) {
+        case vk::LeftShift: case vk::RightShift: return vk::Shift;
+        case vk::LeftControl: case vk::RightControl: return vk::Control;
+        case vk::LeftAlt: case vk::RightAlt: return vk::Alt;
+        default: return key;
+    }
+}
+
+class PasteOwnKeysTest : public ::testing::TestWithParam<unsigned> {};
+
+// Whatever the user holds, no key the paste presses can form a shortcut that
+// would be bound: counted with the modifiers as they were before the key and
+// as they are after it, by the key's side and by its generic code.
+TEST_P(PasteOwnKeysTest, NoKeyThePastePressesFormsAShortcutThatIsBound) {
+    const HeldModifiers held = FromBits(GetParam());
+    std::set<std::uint8_t> down = KeysDown(held);
+    for (const KeyStroke& stroke : PasteKeystrokes(held)) {
+        const std::uint8_t key = stroke.virtualKey == vk::Control ? vk::LeftControl : stroke.virtualKey;
+        if (!stroke.down) {
+            down.erase(key);
+            continue;
+        }
+        const TShortCut before = ModifierBits(down);
+        down.insert(key);
+        const TShortCut after = ModifierBits(down);
+        for (const TShortCut modifiers : {before, after}) {
+            for (const std::uint8_t code : {stroke.virtualKey, key, Generic(key)}) {
+                EXPECT_TRUE(PastePresses(static_cast<TShortCut>(modifiers | code)))
+                    << std::hex << (modifiers | code);
+            }
+        }
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(EveryCombination, PasteOwnKeysTest, ::testing::Range(0u, 256u));
+
+TEST(PastePressesTest, OtherShortcutsWithVOrCtrlAreLeftToTheUser) {
+    for (const TShortCut shortcut : {TShortCut{'V'}, TShortCut(ShiftBit | 'V'), TShortCut(AltBit | 'V'),
+                                     TShortCut(ShiftBit | CtrlBit | 'V'), TShortCut(CtrlBit | AltBit | 'V'),
+                                     TShortCut(CtrlBit | 'C'), TShortCut(CtrlBit | AltBit | 'G'), TShortCut{0x70}}) {
+        EXPECT_FALSE(PastePresses(shortcut)) << std::hex << shortcut;
+    }
+}
+
 TEST(PasteKeysSequenceTest, WithNothingHeldItIsAPlainCtrlV) {
     const std::vector<KeyStroke> expected = {
         {vk::Control, true}, {vk::V, true}, {vk::V, false}, {vk::Control, false}};

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <map>
+#include <optional>
 #include <utility>
 
 #include "slots/SettingsCodec.h"
@@ -218,6 +219,106 @@ TEST(BlockCloserLineTest, FlagsExactlyTheTextsThatWouldEndTheirBlockEarly) {
         DecodeSettings(EncodeSettings(table, false, CodePage1252), reread, CodePage1252);
         const bool nextRecordSurvives = reread.At(1) == table.At(1) && reread.Text(1) == table.Text(1);
         EXPECT_EQ(nextRecordSurvives, !refused) << text;
+    }
+}
+
+// What a field read back from the file gives: the slot written and read again.
+bool ComesBackWhole(std::u16string_view description, std::u16string_view text) {
+    SlotTable table(CodePage1252, KeyNames1252);
+    table.Store(0, {true, CodePage1252.FromUtf16(description), "None"}, std::u16string(text));
+    table.Store(1, {true, "Second", "Ctrl+Alt+S"}, u"second");
+    SlotTable reread(CodePage1252, KeyNames1252);
+    DecodeSettings(EncodeSettings(table, false, CodePage1252), reread, CodePage1252);
+    const std::u16string descriptionRead = CodePage1252.ToUtf16(reread.At(0).description);
+    const bool firstWhole = (description.empty() ? descriptionRead == u"<Not Define>" : descriptionRead == description) &&
+                            reread.Text(0) == text;
+    return firstWhole && reread.At(1) == table.At(1) && reread.Text(1) == table.Text(1);
+}
+
+struct StorableCase {
+    std::u16string description;
+    std::u16string text;
+    std::optional<StorageRefusal> refusal;
+};
+
+// The check refuses exactly what the file could not give back, and names the
+// first such character, the description's before the text's.
+TEST(StorableTest, RefusesExactlyWhatTheFileCouldNotGiveBack) {
+    using enum Unstorable;
+    constexpr SlotField Description = SlotField::Description;
+    constexpr SlotField Text = SlotField::PasteText;
+    const StorableCase cases[] = {
+        {u"Greeting", u"Hello,\r\nWorld", std::nullopt},
+        {u"", u"", std::nullopt},
+        // What code page 1252 holds, the C1 controls of its five gaps included.
+        {u"Caf\u00E9 \u20AC", u"\u2019quoted\u2019 \u0081\u008D\u008F\u0090\u009D", std::nullopt},
+        {u"  ", u"\r\n\r\n", std::nullopt},
+        {u"x", u"[/memo] \r\n [/memo]", std::nullopt},
+        {u"\x1A" u"at the start", u"", StorageRefusal{Description, EndOfDataMark, 0x1A}},
+        {u"", u"\x1A" u"at the start", StorageRefusal{Text, EndOfDataMark, 0x1A}},
+        {u"", u"in a\x1A line", StorageRefusal{Text, EndOfDataMark, 0x1A}},
+        {u"", u"line\r\n\x1A", StorageRefusal{Text, EndOfDataMark, 0x1A}},
+        {u"\u0416", u"", StorageRefusal{Description, NotInCodePage, 0x416}},
+        {u"", u"ab\u65E5\u672C", StorageRefusal{Text, NotInCodePage, 0x65E5}},
+        // Best-fit conversions would make it "A": no more the user's text.
+        {u"\u0100", u"", StorageRefusal{Description, NotInCodePage, 0x100}},
+        {u"", u"smile \U0001F600", StorageRefusal{Text, NotInCodePage, 0x1F600}},
+        {u"", u"lone \xD83D surrogate", StorageRefusal{Text, NotInCodePage, 0xD83D}},
+        {u"two\r\nlines", u"", StorageRefusal{Description, LineBreak, u'\r'}},
+        {u"two\nlines", u"", StorageRefusal{Description, LineBreak, u'\n'}},
+        {u"", u"a\rb", StorageRefusal{Text, LoneLineBreak, u'\r'}},
+        {u"", u"a\nb", StorageRefusal{Text, LoneLineBreak, u'\n'}},
+        {u"", u"a\r\n\nb", StorageRefusal{Text, LoneLineBreak, u'\n'}},
+        {u"", u"a\r\r\nb", StorageRefusal{Text, LoneLineBreak, u'\r'}},
+        {u"", u"a\r\n[/memo]\r\nb", StorageRefusal{Text, BlockCloserLine, 0}},
+        // The first thing found is named: the description before the text,
+        // and in a field the first character.
+        {u"\u0416\x1A", u"\x1A", StorageRefusal{Description, NotInCodePage, 0x416}},
+        {u"ok", u"\u0416 \x1A", StorageRefusal{Text, NotInCodePage, 0x416}},
+        {u"ok", u"[/memo]\r\n\u0416", StorageRefusal{Text, NotInCodePage, 0x416}},
+    };
+    for (const StorableCase& c : cases) {
+        SCOPED_TRACE(CodePage1252.FromUtf16(c.description) + " / " + CodePage1252.FromUtf16(c.text));
+        const std::optional<StorageRefusal> refusal = FindUnstorable(c.description, c.text, CodePage1252);
+        EXPECT_EQ(refusal, c.refusal);
+        EXPECT_EQ(ComesBackWhole(c.description, c.text), !refusal.has_value());
+    }
+}
+
+TEST(StorableTest, TheWarningNamesTheFieldAndTheCharacter) {
+    using enum Unstorable;
+    const std::pair<StorageRefusal, const char*> cases[] = {
+        {{SlotField::PasteText, EndOfDataMark, 0x1A},
+         "The paste text cannot hold the character U+001A (Ctrl+Z): the settings file would end there."},
+        {{SlotField::Description, NotInCodePage, 0x416},
+         "The description cannot hold the character U+0416: the system's code page has no such character, so the "
+         "settings file could not keep it."},
+        {{SlotField::PasteText, NotInCodePage, 0x1F600},
+         "The paste text cannot hold the character U+1F600: the system's code page has no such character, so the "
+         "settings file could not keep it."},
+        {{SlotField::Description, LineBreak, u'\n'},
+         "The description cannot hold a line break (U+000A): it is one line of the settings file."},
+        {{SlotField::PasteText, LoneLineBreak, u'\r'},
+         "The paste text cannot hold a line break (U+000D) that is not CR LF: the settings file would not give it "
+         "back as it is."},
+        {{SlotField::PasteText, BlockCloserLine, 0}, "A line of the paste text cannot be exactly [/memo]."},
+    };
+    for (const auto& [refusal, message] : cases) EXPECT_EQ(RefusalMessage(refusal), message);
+}
+
+TEST(StorableTest, EveryLineBreakBecomesCrLf) {
+    const std::pair<std::u16string, std::u16string> cases[] = {
+        {u"", u""},
+        {u"a\r\nb", u"a\r\nb"},
+        {u"a\nb\rc", u"a\r\nb\r\nc"},
+        {u"\n\r", u"\r\n\r\n"},
+        {u"\r\r\n\n", u"\r\n\r\n\r\n"},
+        {u"end\r", u"end\r\n"},
+    };
+    for (const auto& [text, expected] : cases) {
+        const std::u16string result = WithCrLfLineBreaks(text);
+        EXPECT_EQ(result, expected) << CodePage1252.FromUtf16(text);
+        EXPECT_FALSE(FindUnstorable(u"", result, CodePage1252)) << CodePage1252.FromUtf16(text);
     }
 }
 

@@ -220,6 +220,14 @@ std::string ControlText(HWND control) {
     return text;
 }
 
+std::u16string ControlTextUtf16(HWND control) {
+    const auto length = ::SendMessageW(control, WM_GETTEXTLENGTH, 0, 0);
+    std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
+    const auto copied = ::SendMessageW(control, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()));
+    text.resize(static_cast<std::size_t>(copied));
+    return std::u16string(text.begin(), text.end());
+}
+
 void SetControlText(HWND control, const std::string& text) {
     ::SendMessageA(control, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
 }

@@ -76,6 +76,8 @@ private:
 // (GetWindowText does not ask another process's edit for its text).
 std::string ControlText(HWND control);
 void SetControlText(HWND control, const std::string& text);
+// The same in UTF-16, whole whatever the system code page holds.
+std::u16string ControlTextUtf16(HWND control);
 // The window that has the keyboard focus in the thread that owns this one.
 HWND FocusedControlOf(HWND window);
 

@@ -62,6 +62,29 @@ TEST_F(BindingTest, InactiveSlotsAndSlotsWithoutAKeyRegisterNothing) {
     EXPECT_FALSE(CombinationIsFree(CtrlAlt, VK_F10));
 }
 
+// The paste presses Ctrl+V and the modifier keys itself: a slot with such a
+// shortcut keeps it but is never bound, so no press sets off the paste from
+// within the paste.
+TEST_F(BindingTest, AShortcutThePasteItselfPressesIsKeptButNeverRegistered) {
+    table.Store(0, {true, "loop", "Ctrl+V"}, u"looping");
+    table.Store(1, {true, "the Ctrl key", "Ctrl"}, u"ctrl");
+    table.Store(2, {true, "Shift with Alt", "Shift+Alt"}, u"shift alt");
+    Define(4, CtrlAltD, "quick");
+    binding.ApplyAllSlots();
+
+    EXPECT_EQ(table.At(0).shortcut, "Ctrl+V");
+    EXPECT_EQ(carriers[0].shortCut, 0x4056);
+    for (int n = 1; n <= 3; ++n) EXPECT_EQ(binding.GlobalHotKey(n).HotKey(), 0) << n;
+    for (const RecordingRegistrar::Call& call : registrar.calls) {
+        if (call.registering) EXPECT_EQ(call.virtualKey, UINT{'D'});
+    }
+    EXPECT_TRUE(CombinationIsFree(MOD_CONTROL, 'V'));
+    ASSERT_TRUE(PastesInto("ctrl+alt+d", u"quick"));
+    CopyToClipboard(u"the user's own");
+    ASSERT_TRUE(PastesInto("ctrl+v", u"the user's own"));
+    EXPECT_EQ(ClipboardText(), u"the user's own");
+}
+
 TEST_F(BindingTest, TheLowerOfTwoSlotsWithOneShortcutPastesUntilItIsInactive) {
     Define(3, CtrlAltD, "three");
     Define(5, CtrlAltD, "five");

@@ -32,6 +32,14 @@ const std::vector<std::string> StandardRecords = {
 bool IsFree(UINT modifiers, UINT key) { return CombinationIsFree(modifiers, key); }
 bool QIsFree() { return IsFree(MOD_CONTROL | MOD_ALT, 'Q'); }
 
+// How a text reaches a field: pasted from the clipboard, or typed with the
+// keys named (X key names, so that the command stays ASCII).
+struct FieldInput {
+    int field;
+    std::u16string pasted;
+    const char* keys;
+};
+
 class DefineDialogTest : public ShownProgramFixture {
 protected:
     explicit DefineDialogTest(const std::string& settings = SettingsOf(StandardRecords))
@@ -50,6 +58,20 @@ protected:
     }
     static bool Ticked(HWND dialog) {
         return ::SendMessageA(Control(dialog, ui::IdCheckBox1), BM_GETCHECK, 0, 0) == BST_CHECKED;
+    }
+
+    // Gives a field of the open dialog its input as the user would.
+    static void Enter(HWND dialog, const FieldInput& input) {
+        const HWND field = Control(dialog, input.field);
+        ClickOn(field);
+        ASSERT_TRUE(WaitFor([&] { return FocusedControlOf(dialog) == field; }));
+        if (input.keys != nullptr) {
+            Keys(input.keys);
+        } else {
+            CopyToClipboard(input.pasted);
+            Keys("ctrl+v");
+        }
+        ASSERT_TRUE(WaitFor([&] { return !ControlTextUtf16(field).empty(); })) << "nothing arrived";
     }
 };
 
@@ -366,6 +388,143 @@ TEST_F(DefineDialogTest, APasteTextWithALineThatIsExactlyTheBlockCloserIsRefused
     std::vector<std::string> records = StandardRecords;
     records[2] = Record("1", "before", "Ctrl+Alt+G", "before\r\n[/memo] \r\nafter");
     EXPECT_TRUE(WaitFor([&] { return quilldeck.Settings() == SettingsOf(records); })) << quilldeck.Settings();
+}
+
+struct RefusalCase {
+    const char* name;
+    FieldInput input;
+    std::u16string held;  // what the field then holds
+    const char* message;
+};
+
+// What the settings file could not give back exactly is refused at OK with a
+// warning that names it: Ctrl+Z, which ends the file's data, and characters
+// that code page 1252 lacks, which would come back as "?". The dialog stays
+// open as the user left it, and nothing is saved or bound.
+TEST_F(DefineDialogTest, TextsTheFileCouldNotKeepAreRefusedAndTheDialogStaysAsTyped) {
+    const char* const textEndsData =
+        "The paste text cannot hold the character U+001A (Ctrl+Z): the settings file would end there.";
+    const RefusalCase cases[] = {
+        {"Ctrl+Z at the start of the paste text", {ui::IdMemo1, u"\x1A" u"first\r\nsecond", nullptr},
+         u"\x1A" u"first\r\nsecond", textEndsData},
+        {"Ctrl+Z inside a line", {ui::IdMemo1, u"first\r\nsec\x1A" u"ond", nullptr}, u"first\r\nsec\x1A" u"ond",
+         textEndsData},
+        {"Ctrl+Z in the description", {ui::IdInp_1, u"Greet\x1A" u"ing", nullptr}, u"Greet\x1A" u"ing",
+         "The description cannot hold the character U+001A (Ctrl+Z): the settings file would end there."},
+        {"Cyrillic typed", {ui::IdInp_1, u"", "Cyrillic_zhe Cyrillic_u Cyrillic_ka"}, u"\u0436\u0443\u043A",
+         "The description cannot hold the character U+0436: the system's code page has no such character, so the "
+         "settings file could not keep it."},
+        {"Japanese pasted", {ui::IdMemo1, u"\u65E5\u672C", nullptr}, u"\u65E5\u672C",
+         "The paste text cannot hold the character U+65E5: the system's code page has no such character, so the "
+         "settings file could not keep it."},
+    };
+    const std::string before = quilldeck.Settings();
+    for (const RefusalCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        const HWND dialog = OpenByF5(2);
+        ASSERT_NE(dialog, nullptr);
+        KeysTo(dialog, "Tab ctrl+alt+g");
+        ClickOn(Control(dialog, ui::IdCheckBox1));
+        ASSERT_TRUE(WaitFor([&] { return Ticked(dialog); }));
+        Enter(dialog, c.input);
+        ClickOn(Control(dialog, ui::IdButton1));
+        const auto box = FindMessageBox(quilldeck.Process().Id());
+        ASSERT_TRUE(box);
+        EXPECT_EQ(box->caption, "Quilldeck");
+        EXPECT_EQ(box->text, c.message);
+        EXPECT_TRUE(box->hasIcon);
+        EXPECT_EQ(box->buttons, std::vector<std::string>{"OK"});
+        PressButton(*box, "OK");
+        ASSERT_TRUE(WaitFor([&] { return !::IsWindow(box->window); }));
+
+        EXPECT_TRUE(StaysOpen(dialog));
+        EXPECT_EQ(ControlTextUtf16(Control(dialog, c.input.field)), c.held);
+        const int other = c.input.field == ui::IdInp_1 ? ui::IdMemo1 : ui::IdInp_1;
+        EXPECT_EQ(ControlTextUtf16(Control(dialog, other)), u"");
+        EXPECT_EQ(HotKeyWord(dialog), MAKEWORD('G', HOTKEYF_CONTROL | HOTKEYF_ALT));
+        EXPECT_TRUE(Ticked(dialog));
+        EXPECT_EQ(quilldeck.Settings(), before);
+        EXPECT_EQ(quilldeck.RowText(2, 1), "<Not Define>");
+        EXPECT_TRUE(IsFree(MOD_CONTROL | MOD_ALT, 'G'));
+        ClickOn(Control(dialog, ui::IdButton3));
+        ASSERT_TRUE(Closes(dialog));
+        FocusQuilldeck(quilldeck);
+    }
+}
+
+// "é", "€" and "’" are in code page 1252: taken, stored as its bytes and
+// pasted exactly, whether typed or pasted into the dialog.
+TEST_F(DefineDialogTest, CharactersTheCodePageHoldsAreKeptAndPastedExactly) {
+    const HWND dialog = OpenByF5(2);
+    ASSERT_NE(dialog, nullptr);
+    Enter(dialog, {ui::IdInp_1, u"", "C a f eacute space EuroSign"});
+    Enter(dialog, {ui::IdMemo1, u"\u2019Caf\u00E9\u2019 \u20AC5\r\n", nullptr});
+    Keys("eacute rightsinglequotemark");
+    ASSERT_TRUE(WaitFor([&] { return ControlTextUtf16(Control(dialog, ui::IdMemo1)).size() == 13; }));
+    KeysTo(dialog, "shift+Tab ctrl+alt+g");
+    ClickOn(Control(dialog, ui::IdCheckBox1));
+    ASSERT_TRUE(WaitFor([&] { return Ticked(dialog); }));
+    ClickOn(Control(dialog, ui::IdButton1));
+    ASSERT_TRUE(Closes(dialog));
+
+    std::vector<std::string> records = StandardRecords;
+    records[2] = Record("1", "Caf\xE9 \x80", "Ctrl+Alt+G", "\x92" "Caf\xE9\x92 \x80" "5\r\n\xE9\x92");
+    EXPECT_TRUE(WaitFor([&] { return quilldeck.Settings() == SettingsOf(records); })) << quilldeck.Settings();
+    EXPECT_EQ(quilldeck.RowText(2, 1), "Caf\xE9 \x80");
+    EXPECT_TRUE(Pastes("ctrl+alt+g", u"\u2019Caf\u00E9\u2019 \u20AC5\r\n\u00E9\u2019"));
+}
+
+// A text pasted with lines broken by LF alone keeps its lines, each broken
+// CR LF as the settings file gives them back.
+TEST_F(DefineDialogTest, LinesBrokenByALoneLineFeedAreStoredWithCrLf) {
+    const HWND dialog = OpenByF5(2);
+    ASSERT_NE(dialog, nullptr);
+    Enter(dialog, {ui::IdMemo1, u"one\ntwo\nthree", nullptr});
+    ClickOn(Control(dialog, ui::IdButton1));
+    ASSERT_TRUE(Closes(dialog));
+    std::vector<std::string> records = StandardRecords;
+    records[2] = Record("0", "one", "None", "one\r\ntwo\r\nthree");
+    EXPECT_TRUE(WaitFor([&] { return quilldeck.Settings() == SettingsOf(records); })) << quilldeck.Settings();
+}
+
+// The paste presses Ctrl+V itself: bound to a slot, it would set off the
+// slot again from within its own paste, without end.
+TEST_F(DefineDialogTest, CtrlVIsRefusedAsAShortcut) {
+    const std::string before = quilldeck.Settings();
+    const HWND dialog = OpenByF5(2);
+    ASSERT_NE(dialog, nullptr);
+    SetControlText(Control(dialog, ui::IdMemo1), "pasted");
+    KeysTo(dialog, "Tab ctrl+v");
+    ASSERT_TRUE(WaitFor([&] { return HotKeyWord(dialog) == MAKEWORD('V', HOTKEYF_CONTROL); }))
+        << std::hex << HotKeyWord(dialog);
+    ClickOn(Control(dialog, ui::IdCheckBox1));
+    ASSERT_TRUE(WaitFor([&] { return Ticked(dialog); }));
+    ClickOn(Control(dialog, ui::IdButton1));
+    const auto box = FindMessageBox(quilldeck.Process().Id());
+    ASSERT_TRUE(box);
+    EXPECT_EQ(box->caption, "Quilldeck");
+    EXPECT_EQ(box->text,
+              "Ctrl+V cannot be a shortcut: Quilldeck presses it to paste, so the slot would paste into itself "
+              "without end.");
+    EXPECT_TRUE(box->hasIcon);
+    PressButton(*box, "OK");
+    ASSERT_TRUE(WaitFor([&] { return !::IsWindow(box->window); }));
+    EXPECT_TRUE(StaysOpen(dialog));
+    EXPECT_EQ(HotKeyWord(dialog), MAKEWORD('V', HOTKEYF_CONTROL));
+    EXPECT_EQ(ControlText(Control(dialog, ui::IdMemo1)), "pasted");
+    EXPECT_EQ(quilldeck.Settings(), before);
+    EXPECT_TRUE(IsFree(MOD_CONTROL, 'V'));
+
+    // Another combination with V is the user's to choose.
+    ClickOn(Control(dialog, ui::IdInp_2));
+    Keys("ctrl+alt+v");
+    ASSERT_TRUE(WaitFor([&] { return HotKeyWord(dialog) == MAKEWORD('V', HOTKEYF_CONTROL | HOTKEYF_ALT); }));
+    ClickOn(Control(dialog, ui::IdButton1));
+    ASSERT_TRUE(Closes(dialog));
+    std::vector<std::string> records = StandardRecords;
+    records[2] = Record("1", "pasted", "Ctrl+Alt+V", "pasted");
+    EXPECT_TRUE(WaitFor([&] { return quilldeck.Settings() == SettingsOf(records); })) << quilldeck.Settings();
+    EXPECT_TRUE(Pastes("ctrl+alt+v", u"pasted"));
 }
 
 TEST_F(DefineDialogTest, WhenTheSaveFailsTheRowKeepsTheNewValuesAndNothingIsBound) {

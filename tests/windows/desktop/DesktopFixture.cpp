@@ -23,6 +23,17 @@ std::optional<std::u16string> ClipboardText() {
     return result;
 }
 
+void CopyToClipboard(std::u16string_view text) {
+    ClipboardSession session;
+    ::EmptyClipboard();
+    HGLOBAL block = ::GlobalAlloc(GMEM_MOVEABLE, (text.size() + 1) * sizeof(char16_t));
+    auto* units = static_cast<char16_t*>(::GlobalLock(block));
+    text.copy(units, text.size());
+    units[text.size()] = u'\0';
+    ::GlobalUnlock(block);
+    ::SetClipboardData(CF_UNICODETEXT, block);
+}
+
 std::vector<UINT> ClipboardFormats() {
     ClipboardSession session;
     std::vector<UINT> formats;

@@ -4,6 +4,7 @@
 
 #include <atomic>
 #include <mutex>
+#include <string_view>
 #include <thread>
 
 #include "../TestSupport.h"
@@ -124,6 +125,8 @@ public:
 
 // The clipboard's Unicode text, or nothing when it holds none.
 std::optional<std::u16string> ClipboardText();
+// Puts Unicode text on the clipboard, as another program copies it.
+void CopyToClipboard(std::u16string_view text);
 // The formats on the clipboard in the order the system lists them.
 std::vector<UINT> ClipboardFormats();
 // Size of the CF_UNICODETEXT block as the system reports it.

@@ -556,5 +556,35 @@ TEST_F(JourneyTest, AHotKeyAnotherProgramHoldsIsPassedOverSilently) {
     EXPECT_TRUE(EndsWithZero(quilldeck));
 }
 
+// 13. A hand-written file gives a slot Ctrl+V, the keys the paste itself
+// presses: bound, the slot would set itself off without end. It is kept, in
+// the list and the file, but never bound, and Ctrl+V stays the user's.
+TEST_F(JourneyTest, ASlotWithCtrlVFromAFileIsKeptButNeverBoundAndCtrlVPastesAsUsual) {
+    const std::string handWritten = SettingsOf({Record("1", "Loop", "Ctrl+V", "looping"),
+                                                Record("1", "Quick", "Ctrl+Alt+Q", "quick")},
+                                               true);
+    Notepad notepad;
+    QuilldeckProgram quilldeck(handWritten);
+    ASSERT_TRUE(InTray(quilldeck));
+    EXPECT_TRUE(notepad.Receives("ctrl+alt+q", "quick"));
+    CopyToClipboard(u"from the clipboard");
+    EXPECT_TRUE(notepad.Receives("ctrl+v", "from the clipboard"));
+    EXPECT_EQ(ClipboardText(), u"from the clipboard");
+    EXPECT_TRUE(quilldeck.Settle());
+    EXPECT_FALSE(FindMessageBox(quilldeck.Process().Id(), 1s));
+
+    DoubleClickTheIcon();
+    ASSERT_TRUE(ShownOpaque(quilldeck));
+    EXPECT_EQ(quilldeck.RowText(0, 1), "Loop");
+    EXPECT_EQ(quilldeck.RowText(0, 2), "Ctrl+V");
+    EXPECT_TRUE(quilldeck.Checked(0));
+    // Bound again at this minimise, and still not the slot's.
+    ASSERT_TRUE(Minimise(quilldeck));
+    EXPECT_TRUE(notepad.Receives("ctrl+v", "from the clipboard"));
+    EXPECT_TRUE(ChooseInTrayMenu(quilldeck, "Exit"));
+    EXPECT_TRUE(EndsWithZero(quilldeck));
+    EXPECT_EQ(quilldeck.Settings(), handWritten);
+}
+
 }  // namespace
 }  // namespace quilldeck
