@@ -6,7 +6,7 @@ build="$repo/build"
 
 packages=(cmake ninja-build g++ googletest libgtest-dev libbenchmark-dev x11-xserver-utils
           g++-mingw-w64-x86-64-posix wine wine64 fonts-wine xvfb openbox xcompmgr xdotool xclip
-          x11-utils imagemagick clang-14 libclang-rt-14-dev libfuzzer-14-dev)
+          x11-utils imagemagick clang-14 libclang-rt-14-dev libfuzzer-14-dev locales)
 
 say() { printf '== %s\n' "$*"; }
 
@@ -22,6 +22,19 @@ install_missing_packages() {
     export DEBIAN_FRONTEND=noninteractive
     $sudo apt-get update -qq
     $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+}
+
+# ensure_locale <language_TERRITORY> <charset>: Wine takes the system code
+# page from the Unix locale of its processes, so a locale to test under must
+# exist; it is generated when the system lacks it.
+ensure_locale() {
+    local wanted
+    wanted="$1.$(printf '%s' "$2" | tr -d '-' | tr '[:upper:]' '[:lower:]')"
+    locale -a 2>/dev/null | grep -qixF "$wanted" && return 0
+    say "generating the locale $1.$2"
+    local sudo=""
+    [ "$(id -u)" -eq 0 ] || sudo=sudo
+    $sudo localedef -i "$1" -f "$2" "$1.$2"
 }
 
 # build_preset <preset> [target...]: everything, or only the targets named.

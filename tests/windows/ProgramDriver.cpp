@@ -58,6 +58,12 @@ QuilldeckProgram::QuilldeckProgram(const std::optional<std::string>& settings, i
                                               std::string{}, std::string{}, showCommand);
 }
 
+QuilldeckProgram::QuilldeckProgram(const std::string& program, const std::optional<std::string>& appData,
+                                   const std::string& currentFolder)
+    : process_(std::make_unique<ChildProcess>(program,
+                                              std::map<std::string, std::optional<std::string>>{{"APPDATA", appData}},
+                                              currentFolder)) {}
+
 QuilldeckProgram::~QuilldeckProgram() {
     if (!process_->WaitForExit(std::chrono::milliseconds(0))) {
         if (main_ != nullptr) ::PostMessageA(main_, WM_COMMAND, ExitCommand, 0);

@@ -18,6 +18,11 @@ public:
     // first start.
     explicit QuilldeckProgram(const std::optional<std::string>& settings = std::nullopt,
                               int showCommand = SW_SHOWNORMAL, bool readOnlySettings = false);
+    // A copy of the program at another path, started with APPDATA as given
+    // (unset for none) from the current folder given. AppData() and the
+    // settings file are then not the program's.
+    QuilldeckProgram(const std::string& program, const std::optional<std::string>& appData,
+                     const std::string& currentFolder);
     ~QuilldeckProgram();
 
     ChildProcess& Process() { return *process_; }

@@ -26,6 +26,7 @@ public:
 
     HWND Window() const { return window_; }
     std::string Text() const { return ControlText(edit_); }
+    std::u16string TextUtf16() const { return ControlTextUtf16(edit_); }
     void Clear() const { SetControlText(edit_, ""); }
 
     // Brings it to the front as a click on it would, through the window manager.
