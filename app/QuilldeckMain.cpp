@@ -76,6 +76,7 @@ TForm1::TForm1(win::Application& application, UINT taskbarCreatedMessage, const 
     StyledPopupMenu1.ShortCutText = [this](TShortCut value) { return FormatShortcut(value, keyNames_); };
     StyledPopupMenu1.Item("OpenVarnholt1").onClick = [this](win::MenuItem&) { OpenVarnholt1Click(); };
     StyledPopupMenu1.Item("Exit3").onClick = [this](win::MenuItem&) { Exit2Click(); };
+    StyledPopupMenu1.OnPopup = [this] { StyledPopupMenu1Popup(); };
 
     TrayIcon1 = std::make_unique<TTrayIcon>(app_.TaskbarEntry(), taskbarCreatedMessage,
                                             ProgramIcon(win::SystemMetricForDpi(SM_CXSMICON, win::SystemDpi())),
@@ -223,7 +224,14 @@ void TForm1::ShowFirst(int showCommand) {
     if (showCommand == SW_SHOWMINNOACTIVE || showCommand == SW_SHOWMINIMIZED || showCommand == SW_MINIMIZE) {
         // Straight into the tray; the window appears at the first restore.
         minimizedBeforeShown_ = true;
-        app_.Minimize();
+        try {
+            app_.Minimize();
+        } catch (const std::exception& error) {
+            // The first save failed (a read-only settings file): the error
+            // is shown and the program stays minimised with its taskbar
+            // button, as after any failed minimise.
+            app_.ShowException(error);
+        }
         return;
     }
     ::ShowWindow(Handle(), SW_SHOWNORMAL);
@@ -319,6 +327,14 @@ void TForm1::Exit2Click() {
 void TForm1::OpenVarnholt1Click() {
     TrayIcon1->SetActive(false);
     app_.Restore();
+}
+
+void TForm1::StyledPopupMenu1Popup() {
+    // A right click queued behind a double click opens the menu after the
+    // restore: then it offers nothing.
+    const bool inTray = TrayIcon1->Active();
+    StyledPopupMenu1.Item("OpenVarnholt1").visible = inTray;
+    StyledPopupMenu1.Item("Exit3").visible = inTray;
 }
 
 void TForm1::TrayIcon1DblClick() {
@@ -577,8 +593,13 @@ LRESULT TForm1::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     } else if (TrayIcon1) {
         // While the icon is active it stands in front of this handler.
         LRESULT result = 0;
-        if (TrayIcon1->FilterOwnerMessage(Handle(), message, wParam, lParam, result)) return result;
+        const auto ownHandling = [&] { return OwnMessage(message, wParam, lParam); };
+        if (TrayIcon1->FilterOwnerMessage(Handle(), message, wParam, ownHandling, result)) return result;
     }
+    return OwnMessage(message, wParam, lParam);
+}
+
+LRESULT TForm1::OwnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
         case CreateStatusHintMessage:
             CreateStatusHint();

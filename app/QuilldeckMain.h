@@ -43,6 +43,8 @@ public:
 
 private:
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+    // The window's own handling, behind the guard and the tray icon.
+    LRESULT OwnMessage(UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT OnNotify(const NMHDR& header);
     void OnCommand(int id);
     bool OnListKey(WPARAM virtualKey);
@@ -68,6 +70,7 @@ private:
     void Exit2Click();
     void OpenVarnholt1Click();
     void TrayIcon1DblClick();
+    void StyledPopupMenu1Popup();
     void OneInstance1Custom();
 
     // Helpers.

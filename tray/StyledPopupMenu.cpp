@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
 #include <array>
 #include <exception>
 #include <stdexcept>
@@ -135,6 +136,8 @@ win::MenuItem& TStyledPopupMenu::Item(std::string_view name) {
 void TStyledPopupMenu::Popup(HWND owner, POINT at) {
     if (OnPopup) OnPopup();
     ApplySeparatorRule(items_);
+    // Nothing to offer: no empty menu either.
+    if (std::none_of(items_.begin(), items_.end(), [](const win::MenuItem& item) { return item.visible; })) return;
     const UINT chosen = Track(owner, at);
     if (chosen == 0) return;
     win::MenuItem& item = items_[chosen - 1];

@@ -43,7 +43,8 @@ void TTrayIcon::SetHint(std::string hint) {
     if (active_) Notify(NIM_MODIFY);
 }
 
-bool TTrayIcon::FilterOwnerMessage(HWND owner, UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+bool TTrayIcon::FilterOwnerMessage(HWND owner, UINT message, WPARAM wParam, const std::function<LRESULT()>& passOn,
+                                   LRESULT& result) {
     if (!active_) return false;
     if (taskbarCreatedMessage_ != 0 && message == taskbarCreatedMessage_) {
         // A new taskbar knows no icons: go through inactive to active again.
@@ -58,7 +59,10 @@ bool TTrayIcon::FilterOwnerMessage(HWND owner, UINT message, WPARAM wParam, LPAR
         return false;
     }
     if (message == WM_SYSCOMMAND && (wParam & 0xFFF0) == SC_MINIMIZE) {
-        result = ::DefWindowProcA(owner, message, wParam, lParam);
+        // The owner's own minimise, which does nothing while in the tray:
+        // the window is not made iconic, so it comes back from the tray as
+        // it was.
+        result = passOn();
         ::ShowWindow(taskbarEntry_, SW_HIDE);
         ::ShowWindow(owner, SW_HIDE);
         return true;

@@ -39,7 +39,10 @@ public:
     // Stands in front of the owner's (the main window's) own handling while
     // the icon is active; the owner offers it every message first and, when
     // this returns true, returns result without handling the message itself.
-    bool FilterOwnerMessage(HWND owner, UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
+    // passOn is the owner's own handling of the message, for what the icon
+    // passes on before it acts.
+    bool FilterOwnerMessage(HWND owner, UINT message, WPARAM wParam, const std::function<LRESULT()>& passOn,
+                            LRESULT& result);
 
     // The window the shell's notifications come to.
     HWND CallbackWindow() const noexcept { return Handle(); }

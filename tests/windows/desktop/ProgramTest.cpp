@@ -25,6 +25,16 @@ bool QIsFree() { return CombinationIsFree(MOD_CONTROL | MOD_ALT, 'Q'); }
 
 class ProgramTest : public ProgramFixture {};
 
+// Answers the boxes of another process one after the other, as a user would.
+::testing::AssertionResult AnswerBox(DWORD processId, const std::string& text, const std::string& keys) {
+    const auto box = FindMessageBox(processId);
+    if (!box) return ::testing::AssertionFailure() << "no box \"" << text << "\"";
+    if (box->text != text) return ::testing::AssertionFailure() << "box says \"" << box->text << "\"";
+    RunUnix("/usr/bin/xdotool windowfocus --sync " + std::to_string(XWindowOf(box->window)) + " key " + keys);
+    if (!WaitFor([&] { return !::IsWindow(box->window); })) return ::testing::AssertionFailure() << "box stays";
+    return ::testing::AssertionSuccess();
+}
+
 TEST_F(ProgramTest, ANormalStartShowsTheWindowWithRowOneSelectedAndBindsNothing) {
     QuilldeckProgram quilldeck(TwoSlots);
     ASSERT_TRUE(ShownOpaque(quilldeck));
@@ -180,6 +190,79 @@ TEST_F(ProgramTest, ALaunchAskingForAMinimisedWindowEndsInTheTrayWithoutAnError)
     EXPECT_EQ(quilldeck.Exit(), 0u);
 }
 
+// A program of the system (or a careless one) can send the hidden window a
+// minimise while the program is in the tray: the window's own minimise does
+// nothing then, and the window comes back from the tray as it was.
+TEST_F(ProgramTest, AMinimiseSentToTheHiddenWindowInTheTrayChangesNothing) {
+    QuilldeckProgram quilldeck(TwoSlots);
+    ASSERT_TRUE(ShownOpaque(quilldeck));
+    ::PostMessageA(quilldeck.MainWindow(), WM_SYSCOMMAND, SC_MINIMIZE, 0);
+    ASSERT_TRUE(InTray(quilldeck));
+    ::DeleteFileA(quilldeck.SettingsPath().c_str());
+    DWORD_PTR answer = 0;
+    ASSERT_NE(::SendMessageTimeoutA(quilldeck.MainWindow(), WM_SYSCOMMAND, SC_MINIMIZE, 0, SMTO_NORMAL, 5000, &answer),
+              0);
+    EXPECT_FALSE(::IsIconic(quilldeck.MainWindow()));
+    EXPECT_TRUE(InTray(quilldeck));
+    EXPECT_FALSE(IsFile(quilldeck.SettingsPath())) << "saved again";
+
+    DoubleClickTheIcon();
+    ASSERT_TRUE(ShownOpaque(quilldeck));
+    EXPECT_FALSE(::IsIconic(quilldeck.MainWindow()));
+    EXPECT_FALSE(::IsIconic(quilldeck.TaskbarEntry()));
+    EXPECT_EQ(quilldeck.Exit(), 0u);
+}
+
+// The right button going down right after a double click on the icon: both
+// notifications are queued before the program handles the first, so the menu
+// would open after the window is back. It offers nothing then, and opens no
+// empty menu either.
+TEST_F(ProgramTest, ATrayMenuOpenedAfterTheWindowCameBackOffersNothing) {
+    QuilldeckProgram quilldeck(StartMinimized(TwoSlots));
+    ASSERT_TRUE(InTray(quilldeck));
+    const DWORD id = quilldeck.Process().Id();
+    const HWND callback = WindowOfClass(id, "QuilldeckTrayIconWindow");
+    ASSERT_NE(callback, nullptr);
+    constexpr UINT Notification = WM_USER + 101;
+    ::PostMessageA(callback, Notification, 0, WM_LBUTTONDBLCLK);
+    ::PostMessageA(callback, Notification, 0, WM_RBUTTONDOWN);
+    ASSERT_TRUE(ShownOpaque(quilldeck));
+    ASSERT_TRUE(quilldeck.Settle());
+    const HWND menu = WindowOfClass(id, "#32768");
+    const bool menuShown = menu != nullptr && ::IsWindowVisible(menu);
+    EXPECT_FALSE(menuShown);
+    if (menuShown) ::PostMessageA(menu, WM_KEYDOWN, VK_ESCAPE, 0);
+    EXPECT_FALSE(TrayShowsAnIcon());
+    EXPECT_EQ(quilldeck.Exit(), 0u);
+}
+
+// Started from a shortcut set to run minimised, the program goes into the
+// tray before its window was ever shown. When that first save fails, the
+// error is shown and the program goes on minimised, with its taskbar button;
+// it comes back from there and ends only by Exit.
+TEST_F(ProgramTest, AMinimisedLaunchWhoseFirstSaveFailsShowsTheErrorAndGoesOn) {
+    QuilldeckProgram quilldeck(TwoSlots, SW_SHOWMINNOACTIVE, true);
+    const DWORD id = quilldeck.Process().Id();
+    ASSERT_TRUE(AnswerBox(id, "File access denied.", "Return"));
+    EXPECT_FALSE(quilldeck.Process().WaitForExit(1s)) << "ended after the box";
+    EXPECT_TRUE(::IsWindowVisible(quilldeck.TaskbarEntry()));
+    EXPECT_TRUE(::IsIconic(quilldeck.TaskbarEntry()));
+    EXPECT_FALSE(quilldeck.Shown());
+    EXPECT_FALSE(TrayShowsAnIcon());
+    EXPECT_TRUE(QIsFree());
+
+    // The taskbar button restores it.
+    ::PostMessageA(quilldeck.TaskbarEntry(), WM_SYSCOMMAND, SC_RESTORE, 0);
+    ASSERT_TRUE(ShownOpaque(quilldeck));
+    EXPECT_EQ(quilldeck.SelectedRow(), 0);
+    quilldeck.Command(IdExit2);
+    ASSERT_TRUE(AnswerBox(id, "File access denied.", "Return"));
+    ASSERT_TRUE(AnswerBox(id, "Settings could not be saved. Exit anyway?", "Return"));
+    EXPECT_EQ(quilldeck.Process().WaitForExit(10s), 0u);
+    ::SetFileAttributesA(quilldeck.SettingsPath().c_str(), FILE_ATTRIBUTE_NORMAL);
+    EXPECT_EQ(quilldeck.Settings(), TwoSlots);
+}
+
 TEST_F(ProgramTest, TheShellsTaskbarCreatedBroadcastAddsTheIconAgain) {
     QuilldeckProgram quilldeck(TwoSlots);
     ASSERT_TRUE(ShownOpaque(quilldeck));
@@ -217,16 +300,6 @@ TEST_F(ProgramTest, LogOffIsRefusedWhileShownAndEndsTheProgramFromTheTrayWithout
     EXPECT_FALSE(IsFile(quilldeck.SettingsPath()));
     EXPECT_TRUE(WaitFor([] { return !TrayShowsAnIcon(); }));
     EXPECT_TRUE(QIsFree());
-}
-
-// Answers the boxes of another process one after the other, as a user would.
-::testing::AssertionResult AnswerBox(DWORD processId, const std::string& text, const std::string& keys) {
-    const auto box = FindMessageBox(processId);
-    if (!box) return ::testing::AssertionFailure() << "no box \"" << text << "\"";
-    if (box->text != text) return ::testing::AssertionFailure() << "box says \"" << box->text << "\"";
-    RunUnix("/usr/bin/xdotool windowfocus --sync " + std::to_string(XWindowOf(box->window)) + " key " + keys);
-    if (!WaitFor([&] { return !::IsWindow(box->window); })) return ::testing::AssertionFailure() << "box stays";
-    return ::testing::AssertionSuccess();
 }
 
 TEST_F(ProgramTest, WhenExitCannotSaveTheUserChoosesWhetherToEndWithoutSaving) {

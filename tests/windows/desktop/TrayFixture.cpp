@@ -146,10 +146,13 @@ int OwnerWindow::Handled(UINT message) const {
 }
 
 LRESULT OwnerWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    const auto ownHandling = [&] {
+        handled.push_back(message);
+        return Window::HandleMessage(message, wParam, lParam);
+    };
     LRESULT result = 0;
-    if (icon != nullptr && icon->FilterOwnerMessage(Handle(), message, wParam, lParam, result)) return result;
-    handled.push_back(message);
-    return Window::HandleMessage(message, wParam, lParam);
+    if (icon != nullptr && icon->FilterOwnerMessage(Handle(), message, wParam, ownHandling, result)) return result;
+    return ownHandling();
 }
 
 TrayRig::TrayRig(bool inactive, bool withTaskbarCreated) {
