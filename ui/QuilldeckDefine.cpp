@@ -44,6 +44,9 @@ TForm2::TForm2(HWND owner, HWND centreOver, const SlotEditValues& values, const 
     // every combination with Ctrl or Alt as typed; the field starts empty.
     Inp_2->SetModifiers(0);
     Inp_2->SetHotKey(0);
+    // The description takes a line of any length; the edit's own default
+    // would stop typing and pasting at about 30,000 characters.
+    ::SendMessageW(Inp_1, EM_SETLIMITTEXT, 0, 0);
     // The limit binds typing and pasting only, not the text set here.
     ::SendMessageW(Memo1, EM_LIMITTEXT, ui::Memo1InputLimit, 0);
     ::SetWindowSubclass(Memo1, &WholeLineBreaksOnly, 1, 0);

@@ -487,6 +487,23 @@ TEST_F(DefineDialogTest, LinesBrokenByALoneLineFeedAreStoredWithCrLf) {
     EXPECT_TRUE(WaitFor([&] { return quilldeck.Settings() == SettingsOf(records); })) << quilldeck.Settings();
 }
 
+// A description is one line of the settings file, of any length: the edit's
+// own limit (about 30,000 characters) does not cut a longer one.
+TEST_F(DefineDialogTest, TheDescriptionTakesALineOfAnyLength) {
+    std::u16string description;
+    for (int i = 0; description.size() < 40000; ++i) description += u"word" + std::u16string(1, u'a' + i % 26) + u' ';
+    const HWND dialog = OpenByF5(2);
+    ASSERT_NE(dialog, nullptr);
+    Enter(dialog, {ui::IdInp_1, description, nullptr});
+    EXPECT_EQ(ControlTextUtf16(Control(dialog, ui::IdInp_1)).size(), description.size());
+    ClickOn(Control(dialog, ui::IdButton1));
+    ASSERT_TRUE(Closes(dialog));
+    std::vector<std::string> records = StandardRecords;
+    records[2] = Record("0", std::string(description.begin(), description.end()), "None");
+    EXPECT_TRUE(WaitFor([&] { return quilldeck.Settings() == SettingsOf(records); }))
+        << quilldeck.Settings().size() << " bytes";
+}
+
 // The paste presses Ctrl+V itself: bound to a slot, it would set off the
 // slot again from within its own paste, without end.
 TEST_F(DefineDialogTest, CtrlVIsRefusedAsAShortcut) {
