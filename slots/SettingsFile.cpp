@@ -35,8 +35,16 @@ void SettingsFile::Load(SlotTable& table, bool& startMinimize) {
     }
     const std::optional<FileContent> content = files_.ReadAll(path_);
     if (!content) throw SettingsUnavailable(SettingsUnavailable::Reason::CannotOpen, path_);
-    startMinimize = DecodeSettings(content->bytes, table, codePage_);
-    if (content->readError != 0) throw EInOutError(content->readError);
+    if (content->readError == 0) {
+        startMinimize = DecodeSettings(content->bytes, table, codePage_);
+        return;
+    }
+    // A line that the failure cut short is no field: a shortcut cut from
+    // "Ctrl+Alt+G" to "Ctrl+A" would bind another key. What was read up to
+    // the last line break fills the table, the rest keeps its defaults.
+    const std::string_view bytes = content->bytes;
+    startMinimize = DecodeSettings(bytes.substr(0, bytes.rfind('\n') + 1), table, codePage_);
+    throw EInOutError(content->readError);
 }
 
 void SettingsFile::Save(const SlotTable& table, bool startMinimize) {

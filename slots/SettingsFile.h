@@ -35,8 +35,8 @@ public:
 
     // Locates the file (creating folder and file when missing) and reads it.
     // Throws SettingsUnavailable when it can be neither created nor opened.
-    // A read that fails part-way fills the table from what was read, leaves
-    // the rest at the defaults and then throws EInOutError.
+    // A read that fails part-way fills the table from the whole lines read,
+    // leaves the rest at the defaults and then throws EInOutError.
     void Load(SlotTable& table, bool& startMinimize);
     // Rewrites the whole file; throws EInOutError and leaves the previous
     // content in place when that fails.

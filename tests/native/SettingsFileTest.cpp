@@ -118,22 +118,46 @@ TEST_F(SettingsFileTest, AFileThatCannotBeOpenedEndsTheStart) {
     }
 }
 
-TEST_F(SettingsFileTest, AReadThatFailsPartWayKeepsWhatWasReadAndReportsTheError) {
+TEST_F(SettingsFileTest, AReadThatFailsPartWayKeepsTheWholeLinesReadAndReportsTheError) {
+    const std::string first = "#\r\n1\r\nOne\r\nF1\r\n[memo]\r\nt\r\n[/memo]\r\n\r\n";
+    const struct {
+        const char* name;
+        std::string read;
+        Slot second;
+        std::u16string secondText;
+    } cases[] = {
+        {"a description cut", first + "1\r\nTw", Slot{true, "<Not Define>", "None"}, u""},
+        {"a shortcut cut from Ctrl+Alt+G", first + "1\r\nTwo\r\nCtrl+A", Slot{true, "Two", "None"}, u""},
+        {"a text line cut", first + "1\r\nTwo\r\nF2\r\n[memo]\r\nline\r\nsecond li", Slot{true, "Two", "F2"},
+         u"line"},
+        {"the cut after a line break", first + "1\r\nTwo\r\n", Slot{true, "Two", "None"}, u""},
+        {"a line break cut in two", first + "1\r\nTwo\r", Slot{true, "<Not Define>", "None"}, u""},
+    };
     files.folders.insert(Folder);
     files.files[Path] = "unused";
-    files.failingReads[Path] = FileContent{"#\r\n1\r\nOne\r\nF1\r\n[memo]\r\nt\r\n[/memo]\r\n\r\n1\r\nTw", 23};
-    try {
-        Load();
-        FAIL() << "no error";
-    } catch (const EInOutError& error) {
-        EXPECT_EQ(error.Code(), 23);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        files.failingReads[Path] = FileContent{c.read, 23};
+        try {
+            Load();
+            FAIL() << "no error";
+        } catch (const EInOutError& error) {
+            EXPECT_EQ(error.Code(), 23);
+        }
+        EXPECT_TRUE(startMinimize);
+        EXPECT_EQ(table.At(0), (Slot{true, "One", "F1"}));
+        EXPECT_EQ(table.Text(0), u"t");
+        EXPECT_EQ(table.At(1), c.second);
+        EXPECT_EQ(table.Text(1), c.secondText);
+        for (int i = 2; i < SlotCount; ++i) EXPECT_EQ(table.At(i), Slot{});
+        // The path is known, so later saves still go to the file.
+        EXPECT_EQ(settings.SettingsPath(), Path);
     }
-    EXPECT_TRUE(startMinimize);
-    EXPECT_EQ(table.At(0), (Slot{true, "One", "F1"}));
-    EXPECT_EQ(table.At(1), (Slot{true, "Tw", "None"}));
-    for (int i = 2; i < SlotCount; ++i) EXPECT_EQ(table.At(i), Slot{});
-    // The path is known, so later saves still go to the file.
-    EXPECT_EQ(settings.SettingsPath(), Path);
+    // Nothing read, not even a whole line: every slot keeps its defaults.
+    files.failingReads[Path] = FileContent{"#", 23};
+    EXPECT_THROW(Load(), EInOutError);
+    EXPECT_FALSE(startMinimize);
+    for (int i = 0; i < SlotCount; ++i) EXPECT_EQ(table.At(i), Slot{});
 }
 
 TEST_F(SettingsFileTest, SaveWritesTheWholeTableToTheLoadedPath) {

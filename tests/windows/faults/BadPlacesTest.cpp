@@ -217,6 +217,70 @@ private:
     bool mounted_ = false;
 };
 
+// The settings folder on a Unix file system whose reads fail part-way
+// (failing-read-fs beside this source, on FUSE), mounted while it lives.
+class FailingReadDisk {
+public:
+    FailingReadDisk(const std::string& content, std::size_t failAt)
+        : unixPath_(testing::UnixTempFile("failing-read")), contentPath_(unixPath_ + ".content") {
+        testing::WriteFileBytes(testing::WindowsPathOf(contentPath_), content);
+        testing::RunUnix("mkdir -p " + unixPath_ + " && { setsid " QUILLDECK_FAULTS_DIR "/failing-read-fs " +
+                         unixPath_ + " " + contentPath_ + " " + std::to_string(failAt) + " > " + unixPath_ +
+                         ".log 2>&1 & }");
+        mounted_ = testing::WaitFor([&] { return testing::RunUnix("mountpoint -q " + unixPath_) == 0; });
+    }
+    ~FailingReadDisk() {
+        if (mounted_) testing::RunUnix("umount " + unixPath_ + " || umount -l " + unixPath_, 20s);
+        testing::RunUnix("rmdir " + unixPath_ + "; rm -f " + contentPath_ + " " + unixPath_ + ".log");
+    }
+    FailingReadDisk(const FailingReadDisk&) = delete;
+    FailingReadDisk& operator=(const FailingReadDisk&) = delete;
+
+    bool Mounted() const { return mounted_; }
+    std::string WindowsPath() const { return testing::WindowsPathOf(unixPath_); }
+
+private:
+    std::string unixPath_;
+    std::string contentPath_;
+    bool mounted_ = false;
+};
+
+// A read that fails part-way: the error is shown and the start goes on with
+// the slots read before the failure; the line it cut short is no field (a
+// shortcut cut from "Ctrl+Alt+G" to "Ctrl+A" would bind another key and be
+// saved so), and what was not read keeps its defaults.
+TEST(ReadFaultTest, AReadThatFailsPartWayKeepsWhatWasReadAndTakesNoLineCutShort) {
+    const std::string content = " \r\n1\r\nOne\r\nF1\r\n[memo]\r\none\r\n[/memo]\r\n\r\n"
+                                "1\r\nTwo\r\nCtrl+Alt+G\r\n[memo]\r\ntwo\r\n[/memo]\r\n\r\n"
+                                "1\r\nThree\r\nF3\r\n[memo]\r\nthree\r\n[/memo]\r\n\r\n";
+    FailingReadDisk disk(content, content.find("Ctrl+Alt+G") + 6);
+    ASSERT_TRUE(disk.Mounted()) << "mounting a FUSE file system needs root";
+    testing::QuilldeckProgram quilldeck(QuilldeckExe(), disk.WindowsPath(), {});
+    const auto box = BoxCaptioned(quilldeck.Process().Id(), "Quilldeck");
+    ASSERT_TRUE(box);
+    EXPECT_EQ(box->text, "I/O error 21.");  // EIO, as Wine gives it: ERROR_NOT_READY
+    testing::PressButton(*box, "OK");
+    ASSERT_NE(ShownMainWindow(quilldeck.Process().Id()), nullptr);
+    EXPECT_EQ(quilldeck.RowText(0, 1), "One");
+    EXPECT_EQ(quilldeck.RowText(0, 2), "F1");
+    EXPECT_EQ(quilldeck.RowText(1, 1), "Two");
+    EXPECT_EQ(quilldeck.RowText(1, 2), "None");
+    EXPECT_TRUE(quilldeck.Checked(1));
+    EXPECT_EQ(quilldeck.RowText(2, 1), "<Not Define>");
+    EXPECT_FALSE(quilldeck.Checked(2));
+    testing::ReportFault("a read failing part-way, at start",
+                         "\"" + box->text + "\", then the slots read before it", true);
+    // The file system takes no writes: Exit ends without saving when asked.
+    quilldeck.Command(IdExit2);
+    const auto error = BoxCaptioned(quilldeck.Process().Id(), "Quilldeck");
+    ASSERT_TRUE(error);
+    testing::PressButton(*error, "OK");
+    const auto offer = BoxCaptioned(quilldeck.Process().Id(), "Confirm");
+    ASSERT_TRUE(offer);
+    testing::PressButton(*offer, "&Yes");
+    EXPECT_EQ(quilldeck.Process().WaitForExit(), 0u);
+}
+
 TEST(FullDiskTest, AFullDiskAtASaveIsReportedAndKeepsTheOldFile) {
     SmallDisk disk("1m");
     ASSERT_TRUE(disk.Mounted()) << "mounting a tmpfs needs root";
