@@ -28,7 +28,21 @@ void WriteEverything(HANDLE file, std::string_view content) {
     }
 }
 
-// A temporary file beside the target that is deleted unless it was moved.
+// The file itself written anew, where it cannot be replaced: not safe
+// against a crash in the middle, but the file keeps its attributes, its
+// security and its links, which a replacement gives up.
+void WriteInPlace(const std::string& path, std::string_view content) {
+    UniqueHandle target(::CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                      FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!target) ThrowLastError();
+    WriteEverything(target.Get(), content);
+    if (!::SetEndOfFile(target.Get())) ThrowLastError();
+    if (!::FlushFileBuffers(target.Get())) ThrowLastError();
+    if (!target.Close()) ThrowLastError();
+}
+
+// A temporary file beside the target, deleted when this goes unless released
+// (moved into place, or never ours).
 class TemporaryFile {
 public:
     explicit TemporaryFile(std::string path) : path_(std::move(path)) {}
@@ -39,7 +53,7 @@ public:
     TemporaryFile& operator=(const TemporaryFile&) = delete;
 
     const std::string& Path() const { return path_; }
-    void Kept() { path_.clear(); }
+    void Release() { path_.clear(); }
     void Remove() {
         ::DeleteFileA(path_.c_str());
         path_.clear();
@@ -141,31 +155,36 @@ void Win32FileSystem::WriteAll(const std::string& path, std::string_view content
     }
     TemporaryFile temporary(path + ".tmp");
     {
-        UniqueHandle file(::CreateFileA(temporary.Path().c_str(), GENERIC_WRITE, 0, nullptr,
-                                        CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-        if (!file) ThrowLastError();
+        UniqueHandle file(::CreateFileA(temporary.Path().c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                        FILE_ATTRIBUTE_NORMAL, nullptr));
+        if (!file) {
+            // A folder where the user may create no file (the program's own
+            // folder, where a writable settings file was put) still lets the
+            // file itself be written, as the opening above showed. Other
+            // failures (a full disk among them) keep the old file whole.
+            // Whatever stands at the temporary name is not ours to remove.
+            const DWORD createError = ::GetLastError();
+            temporary.Release();
+            if (createError != ERROR_ACCESS_DENIED) throw EInOutError(static_cast<int>(createError));
+            WriteInPlace(path, content);
+            return;
+        }
         WriteEverything(file.Get(), content);
         if (!::FlushFileBuffers(file.Get())) ThrowLastError();
         if (!file.Close()) ThrowLastError();
     }
     if (::MoveFileExA(temporary.Path().c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-        temporary.Kept();
+        temporary.Release();
         return;
     }
     const DWORD moveError = ::GetLastError();
     if (moveError != ERROR_ACCESS_DENIED && moveError != ERROR_SHARING_VIOLATION) throw EInOutError(static_cast<int>(moveError));
     // Another program keeps the file open and lets others write it (a viewer,
     // a backup): such a file cannot be replaced, but it can be written in
-    // place, as the opening above showed. The temporary file goes first, so
-    // the room it took is there for the new content.
+    // place. The temporary file goes first, so the room it took is there for
+    // the new content.
     temporary.Remove();
-    UniqueHandle target(::CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                                      FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!target) ThrowLastError();
-    WriteEverything(target.Get(), content);
-    if (!::SetEndOfFile(target.Get())) ThrowLastError();
-    if (!::FlushFileBuffers(target.Get())) ThrowLastError();
-    if (!target.Close()) ThrowLastError();
+    WriteInPlace(path, content);
 }
 
 }  // namespace quilldeck

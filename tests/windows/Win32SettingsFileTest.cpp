@@ -126,6 +126,22 @@ TEST_F(Win32SettingsFileTest, ASaveWhileAnotherHandleReadsAndLetsOthersWriteGoes
     EXPECT_EQ(testing::FolderEntries(Folder()), std::vector<std::string>{"Quilldeck.ini"});
 }
 
+// A folder where no file can be created beside the settings file (under
+// Wine, as root, a folder standing at the temporary file's name does what a
+// folder without the right to create files does on Windows): the file is
+// written in place, and keeps its links.
+TEST_F(Win32SettingsFileTest, WhereNoTemporaryFileCanBeCreatedTheFileIsWrittenInPlace) {
+    PrepareFile("#\r\n1\r\nOld\r\nF2\r\n[memo]\r\n" + std::string(5000, 'o') + "\r\n[/memo]\r\n\r\n");
+    Load();
+    ASSERT_TRUE(::CreateDirectoryA((Path() + ".tmp").c_str(), nullptr));
+    const std::string link = appData / "link.ini";
+    ASSERT_TRUE(::CreateHardLinkA(link.c_str(), Path().c_str(), nullptr));
+    const std::string saved = SavedAfterEdit();
+    EXPECT_EQ(saved, EncodeSettings(table, true, codePage));
+    EXPECT_EQ(testing::ReadFileBytes(link), saved);
+    EXPECT_TRUE(testing::IsFolder(Path() + ".tmp")) << "not ours to remove";
+}
+
 TEST_F(Win32SettingsFileTest, ADirectoryAtTheSettingsPathCannotBeCreated) {
     ::CreateDirectoryA(Folder().c_str(), nullptr);
     ::CreateDirectoryA(Path().c_str(), nullptr);

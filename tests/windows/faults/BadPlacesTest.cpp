@@ -142,6 +142,33 @@ TEST_F(BadPlacesTest, AFileAnotherProgramKeepsOpenForReadingIsSavedAllTheSame) {
     }
 }
 
+// A writable settings file in a folder where the user may create no file
+// (the program's own folder, where the settings file goes when APPDATA cannot
+// hold it): the save cannot go through a temporary file, and writes the file
+// in place. Under Wine, as root, a folder at the temporary file's name stands
+// for the missing right.
+TEST_F(BadPlacesTest, AFolderWhereNoFileCanBeCreatedStillTakesTheSave) {
+    PrepareOldSettings();
+    ASSERT_TRUE(::CreateDirectoryA((Path() + ".tmp").c_str(), nullptr));
+    ChildProcess quilldeck(QuilldeckExe(), {{"APPDATA", appData.Path()}});
+    const HWND main = ShownMainWindow(quilldeck.Id());
+    ASSERT_NE(main, nullptr);
+    ::PostMessageA(main, WM_COMMAND, IdExit2, 0);
+    const auto exitCode = quilldeck.WaitForExit(15s);
+    const auto box = exitCode ? std::nullopt : testing::FindMessageBox(quilldeck.Id(), 0ms);
+    EXPECT_EQ(exitCode, 0u) << "the box said: " << (box ? box->text : "nothing");
+    const std::string saved = testing::ReadFileBytes(Path());
+    const bool savedWhole = saved.starts_with(OldSettings + "0\r\n<Not Define>");
+    EXPECT_TRUE(savedWhole) << saved.substr(0, 120);
+    testing::ReportFault("no file can be created in the settings folder, at a save",
+                         exitCode == 0u ? "nothing; Exit saved and ended" : "\"" + (box ? box->text : "") + "\"",
+                         saved == OldSettings || savedWhole);
+    if (box) {
+        testing::PressButton(*box, "OK");
+        if (const auto offer = BoxCaptioned(quilldeck.Id(), "Confirm")) testing::PressButton(*offer, "&Yes");
+    }
+}
+
 TEST_F(BadPlacesTest, AReadOnlyFileIsReportedAtASaveAndKeepsItsContent) {
     PrepareOldSettings();
     ::SetFileAttributesA(Path().c_str(), FILE_ATTRIBUTE_READONLY);
