@@ -295,8 +295,11 @@ void TForm1::AppMinimized() {
     SelectRow(0);
     ::SetFocus(Button_Dummy);  // fails harmlessly on a window never shown
     SaveSettings();
-    ApplyAllSlots();
+    // The hot keys come last, once the icon is in place: hiding the taskbar
+    // button may hold this thread for a while (Wine without a window manager
+    // waits two seconds for one), and a press in that time would wait too.
     TrayIcon1->SetActive(true);
+    ApplyAllSlots();
 }
 
 bool TForm1::FormCloseQuery() {

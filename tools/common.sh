@@ -114,6 +114,20 @@ start_desktop() {
     wait_until compositor_is_running || { say "xcompmgr did not start"; return 1; }
 }
 
+# Ends the window manager of start_desktop (its watcher first, or it would
+# start it again); the X server and the compositor go on.
+stop_window_manager() {
+    local watcher=${desktop_pids[0]:-}
+    [ -n "$watcher" ] || return 0
+    local children
+    children=$(pgrep -P "$watcher" || true)
+    kill "$watcher" 2>/dev/null && wait "$watcher" 2>/dev/null || true
+    [ -z "$children" ] || kill $children 2>/dev/null || true
+    for pid in $children; do
+        for _ in $(seq 100); do kill -0 "$pid" 2>/dev/null || break; sleep 0.05; done
+    done
+}
+
 stop_desktop() {
     for pid in "${desktop_pids[@]:-}"; do
         [ -n "$pid" ] || continue
