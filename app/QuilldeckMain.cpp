@@ -156,7 +156,11 @@ void TForm1::CreateControls() {
         item.pszText = const_cast<char*>("");
         ::SendMessageA(ListView1, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item));
     }
-    ::SetWindowSubclass(ListView1, &TForm1::ListView1Keys, 1, reinterpret_cast<DWORD_PTR>(this));
+    // The focus holder, where the focus is parked at every minimise, and the
+    // list take Tab; the list also its shortcuts.
+    for (HWND control : {Button_Dummy, ListView1}) {
+        ::SetWindowSubclass(control, &TForm1::ControlKeys, 1, reinterpret_cast<DWORD_PTR>(this));
+    }
 
     ::SendMessageA(StatusBar1, SB_SIMPLE, TRUE, 0);
     // The status bar's hint waits for the message loop: a tooltip is a
@@ -427,10 +431,21 @@ bool TForm1::OnListKey(WPARAM virtualKey) {
     return false;
 }
 
-LRESULT CALLBACK TForm1::ListView1Keys(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
-                                       DWORD_PTR self) {
-    if (message == WM_KEYDOWN) {
-        auto& form = *reinterpret_cast<TForm1*>(self);
+void TForm1::TabFrom(HWND control) {
+    if (const HWND next = ::GetNextDlgTabItem(Handle(), control, IsDown(VK_SHIFT))) ::SetFocus(next);
+}
+
+LRESULT CALLBACK TForm1::ControlKeys(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                                     DWORD_PTR self) {
+    auto& form = *reinterpret_cast<TForm1*>(self);
+    // Tab and Shift+Tab move between the window's tab stops, as in any
+    // dialog-like window; the character Tab makes is no key of the list's.
+    if ((message == WM_KEYDOWN || message == WM_CHAR) && wParam == VK_TAB && !IsDown(VK_CONTROL) &&
+        !IsDown(VK_MENU)) {
+        if (message == WM_KEYDOWN) form.TabFrom(window);
+        return 0;
+    }
+    if (message == WM_KEYDOWN && window == form.ListView1) {
         try {
             if (form.OnListKey(wParam)) return 0;
         } catch (const std::exception& error) {

@@ -48,8 +48,11 @@ private:
     LRESULT OnNotify(const NMHDR& header);
     void OnCommand(int id);
     bool OnListKey(WPARAM virtualKey);
-    static LRESULT CALLBACK ListView1Keys(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
-                                          UINT_PTR id, DWORD_PTR self);
+    // Moves the focus to the next tab stop after the control, or the one
+    // before it with Shift.
+    void TabFrom(HWND control);
+    static LRESULT CALLBACK ControlKeys(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id,
+                                        DWORD_PTR self);
 
     // Handlers.
     void FormCreate();

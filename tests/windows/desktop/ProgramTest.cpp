@@ -181,6 +181,49 @@ TEST_F(ProgramTest, AtAStartIntoTheTrayTheHotKeysComeOnceTheIconIsInPlace) {
     EXPECT_EQ(quilldeck.Exit(), 0u);
 }
 
+// After a restore from the tray the focus is back on the hidden focus holder,
+// where every minimise parks it, so the list's shortcuts wait; Tab brings the
+// focus to the list, the window's one tab stop, as in any dialog-like window.
+// A later activation keeps the focus where it was.
+TEST_F(ProgramTest, TabBringsTheFocusToTheListAfterARestoreAndActivationsKeepIt) {
+    QuilldeckProgram quilldeck(TwoSlots);
+    ASSERT_TRUE(ShownOpaque(quilldeck));
+    const HWND main = quilldeck.MainWindow();
+    const HWND list = quilldeck.ListView();
+    const HWND dummy = ::GetDlgItem(main, 100);
+    EXPECT_TRUE(WaitFor([&] { return FocusedControlOf(main) == list; })) << "after the first activation";
+    ::PostMessageA(main, WM_SYSCOMMAND, SC_MINIMIZE, 0);
+    ASSERT_TRUE(InTray(quilldeck));
+    DoubleClickTheIcon();
+    ASSERT_TRUE(ShownOpaque(quilldeck));
+    FocusQuilldeck(quilldeck);
+    EXPECT_TRUE(WaitFor([&] { return FocusedControlOf(main) == dummy; })) << "after the restore";
+    Keys("F5");
+    EXPECT_EQ(quilldeck.Dialog("Define/Edit", 1s), nullptr) << "a shortcut of the list while it has no focus";
+
+    Keys("Tab");
+    EXPECT_TRUE(WaitFor([&] { return FocusedControlOf(main) == list; })) << "after Tab";
+    Keys("shift+Tab");
+    ASSERT_TRUE(quilldeck.Settle());
+    EXPECT_EQ(FocusedControlOf(main), list) << "after Shift+Tab";
+
+    // Another window in front, then this one again.
+    {
+        PasteTarget other;
+        other.Focus();
+        ASSERT_TRUE(WaitFor([&] { return ::GetForegroundWindow() != main; }));
+    }
+    FocusQuilldeck(quilldeck);
+    ASSERT_TRUE(quilldeck.Settle());
+    EXPECT_EQ(FocusedControlOf(main), list) << "after a later activation";
+    Keys("F5");
+    const HWND dialog = quilldeck.Dialog("Define/Edit");
+    ASSERT_NE(dialog, nullptr);
+    ::PostMessageA(dialog, WM_CLOSE, 0, 0);
+    EXPECT_TRUE(Closes(dialog));
+    EXPECT_EQ(quilldeck.Exit(), 0u);
+}
+
 // The status bar's tooltip follows the selection from the first activation on.
 TEST_F(ProgramTest, TheStatusBarsHintIsTheSelectedSlotsDescription) {
     QuilldeckProgram quilldeck(TwoSlots);
