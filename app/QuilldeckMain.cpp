@@ -157,9 +157,9 @@ void TForm1::CreateControls() {
         ::SendMessageA(ListView1, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item));
     }
     // The focus holder, where the focus is parked at every minimise, and the
-    // list take Tab; the list also its shortcuts.
+    // list take Tab; the list also its shortcuts and its last column's width.
     for (HWND control : {Button_Dummy, ListView1}) {
-        ::SetWindowSubclass(control, &TForm1::ControlKeys, 1, reinterpret_cast<DWORD_PTR>(this));
+        ::SetWindowSubclass(control, &TForm1::ControlMessages, 1, reinterpret_cast<DWORD_PTR>(this));
     }
 
     ::SendMessageA(StatusBar1, SB_SIMPLE, TRUE, 0);
@@ -284,15 +284,12 @@ void TForm1::OnDpiChanged(UINT dpi, const RECT* suggested) {
     font_ = std::move(font);
     // Rows, selection and check boxes stay; the fixed columns take their
     // widths at this DPI and the last one the rest.
-    for (std::size_t i = 0; i + 1 < ui::ListView1Columns.size(); ++i) {
-        ListView_SetColumnWidth(ListView1, static_cast<int>(i), win::Scale(ui::ListView1Columns[i].width, dpi));
-    }
-    StretchLastColumn();
+    FitColumns();
 }
 
 void TForm1::FormShow() {
     stretchLastColumn_ = true;
-    StretchLastColumn();
+    FitColumns();
 }
 
 void TForm1::AppMinimized() {
@@ -391,16 +388,21 @@ void TForm1::ListView1SelectItem() {
     }
 }
 
-void TForm1::StretchLastColumn() {
+void TForm1::FitColumns() {
+    // A width that the header did not ask about first (a change from another
+    // program comes with no notification to refuse) is put back here.
+    int others = 0;
+    for (int column = 0; column + 1 < static_cast<int>(ui::ListView1Columns.size()); ++column) {
+        const int fixed = win::Scale(ui::ListView1Columns[column].width, dpi_);
+        if (ListView_GetColumnWidth(ListView1, column) != fixed) ListView_SetColumnWidth(ListView1, column, fixed);
+        others += fixed;
+    }
     if (!stretchLastColumn_) return;
     RECT client;
     ::GetClientRect(ListView1, &client);
-    int others = 0;
-    for (int column = 0; column + 1 < static_cast<int>(ui::ListView1Columns.size()); ++column) {
-        others += ListView_GetColumnWidth(ListView1, column);
-    }
+    const int last = static_cast<int>(ui::ListView1Columns.size()) - 1;
     const int width = client.right - others - 1;
-    if (width > 0) ListView_SetColumnWidth(ListView1, static_cast<int>(ui::ListView1Columns.size()) - 1, width);
+    if (width > 0 && width != ListView_GetColumnWidth(ListView1, last)) ListView_SetColumnWidth(ListView1, last, width);
 }
 
 void TForm1::PopupMenu2Popup() {
@@ -435,9 +437,17 @@ void TForm1::TabFrom(HWND control) {
     if (const HWND next = ::GetNextDlgTabItem(Handle(), control, IsDown(VK_SHIFT))) ::SetFocus(next);
 }
 
-LRESULT CALLBACK TForm1::ControlKeys(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
-                                     DWORD_PTR self) {
+LRESULT CALLBACK TForm1::ControlMessages(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                                         DWORD_PTR self) {
     auto& form = *reinterpret_cast<TForm1*>(self);
+    // The last column fills the rest of the list whenever the list is resized
+    // or painted, whatever changed a width in between.
+    if (window == form.ListView1 && message == WM_SIZE) {
+        const LRESULT result = ::DefSubclassProc(window, message, wParam, lParam);
+        form.FitColumns();
+        return result;
+    }
+    if (window == form.ListView1 && message == WM_PAINT) form.FitColumns();
     // Tab and Shift+Tab move between the window's tab stops, as in any
     // dialog-like window; the character Tab makes is no key of the list's.
     if ((message == WM_KEYDOWN || message == WM_CHAR) && wParam == VK_TAB && !IsDown(VK_CONTROL) &&
@@ -576,8 +586,21 @@ LRESULT TForm1::OnNotify(const NMHDR& header) {
                 return TRUE;  // no editing in place
         }
     } else if (::GetParent(header.hwndFrom) == ListView1) {
-        // The fixed columns keep their widths.
+        // The fixed columns keep their widths: no drag or double click on
+        // their edges, and no width but their own at this DPI, however it
+        // comes (Ctrl and the keypad's plus, another program).
         switch (header.code) {
+            case HDN_ITEMCHANGINGA:
+            case HDN_ITEMCHANGINGW: {
+                const auto& change = reinterpret_cast<const NMHEADERA&>(header);
+                const int column = change.iItem;
+                if (column < 0 || column >= static_cast<int>(ui::ListView1Columns.size()) ||
+                    !ui::ListView1Columns[column].fixed || change.pitem == nullptr ||
+                    (change.pitem->mask & HDI_WIDTH) == 0) {
+                    return FALSE;
+                }
+                return change.pitem->cxy != win::Scale(ui::ListView1Columns[column].width, dpi_) ? TRUE : FALSE;
+            }
             case HDN_BEGINTRACKA:
             case HDN_BEGINTRACKW:
             case HDN_DIVIDERDBLCLICKA:
@@ -638,7 +661,7 @@ LRESULT TForm1::OwnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             if (wParam) FormShow();
             break;
         case WM_SIZE:
-            StretchLastColumn();
+            FitColumns();
             break;
         case WM_DPICHANGED:
             OnDpiChanged(LOWORD(wParam), reinterpret_cast<const RECT*>(lParam));

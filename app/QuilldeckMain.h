@@ -51,8 +51,8 @@ private:
     // Moves the focus to the next tab stop after the control, or the one
     // before it with Shift.
     void TabFrom(HWND control);
-    static LRESULT CALLBACK ControlKeys(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id,
-                                        DWORD_PTR self);
+    static LRESULT CALLBACK ControlMessages(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id,
+                                            DWORD_PTR self);
 
     // Handlers.
     void FormCreate();
@@ -90,7 +90,9 @@ private:
     int SelectedRow() const;
     void SelectRow(int row);
     void SetStatus(const std::string& text, const std::string& hint);
-    void StretchLastColumn();
+    // The fixed columns at their widths for the DPI and, once stretching is
+    // on, the last one over the rest of the list.
+    void FitColumns();
     void MakeOpaque();
     // The window's outer size for its design client area at a DPI.
     SIZE WindowSizeAt(UINT dpi) const;

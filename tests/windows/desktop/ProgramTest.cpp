@@ -1,5 +1,8 @@
 #include <windows.h>
+#include <commctrl.h>
 #include <shellapi.h>
+
+#include <functional>
 
 #include "ProgramFixture.h"
 
@@ -221,6 +224,69 @@ TEST_F(ProgramTest, TabBringsTheFocusToTheListAfterARestoreAndActivationsKeepIt)
     ASSERT_NE(dialog, nullptr);
     ::PostMessageA(dialog, WM_CLOSE, 0, 0);
     EXPECT_TRUE(Closes(dialog));
+    EXPECT_EQ(quilldeck.Exit(), 0u);
+}
+
+// The list's columns: "#" and "Description" keep their widths and "Shortcut
+// Key" fills the rest, however a width change arrives: a drag of a header's
+// edge, a double click on it, Ctrl and the keypad's plus (which sizes every
+// column to its content), or LVM_SETCOLUMNWIDTH from another program. A
+// change of the last column is put back when the list is next painted, and
+// no horizontal scroll bar appears.
+TEST_F(ProgramTest, TheColumnsKeepTheirWidthsHoweverAChangeArrives) {
+    QuilldeckProgram quilldeck(TwoSlots);
+    ASSERT_TRUE(ShownOpaque(quilldeck));
+    const HWND list = quilldeck.ListView();
+    const HWND header = ListView_GetHeader(list);
+    ASSERT_NE(header, nullptr);
+    const auto width = [&](int column) { return static_cast<int>(ListView_GetColumnWidth(list, column)); };
+    RECT client{};
+    ::GetClientRect(list, &client);
+    const int stretched = client.right - 25 - 250 - 1;
+    const auto asDesigned = [&] {
+        return width(0) == 25 && width(1) == 250 && width(2) == stretched &&
+               (::GetWindowLongA(list, GWL_STYLE) & WS_HSCROLL) == 0;
+    };
+    const auto widths = [&] {
+        return std::to_string(width(0)) + ", " + std::to_string(width(1)) + ", " + std::to_string(width(2)) +
+               " (the last should be " + std::to_string(stretched) + "), horizontal scroll bar " +
+               std::to_string((::GetWindowLongA(list, GWL_STYLE) & WS_HSCROLL) != 0);
+    };
+    ASSERT_TRUE(WaitFor(asDesigned)) << widths();
+
+    RECT headerRect{};
+    ::GetWindowRect(header, &headerRect);
+    const int y = (headerRect.top + headerRect.bottom) / 2;
+    const auto drag = [&](int fromX, int byX) {
+        RunUnix("/usr/bin/xdotool mousemove " + std::to_string(fromX) + " " + std::to_string(y) +
+                " mousedown 1 mousemove_relative -- " + std::to_string(byX) + " 0 mouseup 1");
+    };
+    const struct {
+        const char* name;
+        std::function<void()> change;
+    } ways[] = {
+        {"LVM_SETCOLUMNWIDTH on the last column", [&] { ListView_SetColumnWidth(list, 2, 60); }},
+        {"LVM_SETCOLUMNWIDTH on Description", [&] { ListView_SetColumnWidth(list, 1, 100); }},
+        {"LVM_SETCOLUMNWIDTH on #", [&] { ListView_SetColumnWidth(list, 0, 80); }},
+        {"a drag of Description's edge", [&] { drag(headerRect.left + 25 + 250, -60); }},
+        {"a drag of the last column's edge", [&] { drag(headerRect.left + 25 + 250 + stretched, -50); }},
+        {"a double click on Description's edge",
+         [&] {
+             RunUnix("/usr/bin/xdotool mousemove " + std::to_string(headerRect.left + 25 + 250) + " " +
+                     std::to_string(y) + " click --repeat 2 --delay 80 1");
+         }},
+        {"Ctrl and the keypad's plus",
+         [&] {
+             quilldeck.SelectRowByClick(0);
+             Keys("ctrl+KP_Add");
+         }},
+    };
+    for (const auto& way : ways) {
+        SCOPED_TRACE(way.name);
+        way.change();
+        ASSERT_TRUE(quilldeck.Settle());
+        EXPECT_TRUE(WaitFor(asDesigned, 3s)) << widths();
+    }
     EXPECT_EQ(quilldeck.Exit(), 0u);
 }
 
