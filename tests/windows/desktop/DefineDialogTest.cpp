@@ -579,6 +579,43 @@ protected:
     }
 };
 
+// No key the user does not hold is logically down.
+::testing::AssertionResult NoKeyHeld() {
+    for (const int key : {VK_CONTROL, VK_MENU, VK_SHIFT, int{'V'}, int{'Q'}}) {
+        if (::GetAsyncKeyState(key) & 0x8000) return ::testing::AssertionFailure() << "key " << key << " is held";
+    }
+    return ::testing::AssertionSuccess();
+}
+
+// A hot key pressed while Quilldeck's own list has the focus pastes into the
+// list, which takes no text: the clipboard has the slot's text, nothing of
+// the list changes and no key stays held. In the paste text the text arrives.
+TEST_F(DefineWhileBoundTest, AHotKeyPressedInTheProgramsOwnListOrPasteFieldLeavesNoKeyHeld) {
+    Select(1);
+    ::OpenClipboard(nullptr);
+    ::EmptyClipboard();
+    ::CloseClipboard();
+    Keys("ctrl+alt+q");
+    EXPECT_TRUE(WaitFor([] { return ClipboardText() == u"quick\r\nline"; }));
+    ASSERT_TRUE(quilldeck.Settle());
+    EXPECT_TRUE(WaitFor([] { return NoKeyHeld(); }, 2s)) << NoKeyHeld().message();
+    EXPECT_EQ(quilldeck.SelectedRow(), 1);
+    EXPECT_EQ(quilldeck.RowText(1, 1), "Second");
+    EXPECT_EQ(quilldeck.Dialog(DefineCaption, 500ms), nullptr);
+    EXPECT_FALSE(FindMessageBox(quilldeck.Process().Id(), 0ms));
+
+    const HWND dialog = OpenByF5(1);
+    ASSERT_NE(dialog, nullptr);
+    const HWND memo = Control(dialog, ui::IdMemo1);
+    KeysTo(dialog, "Tab Tab ctrl+End");
+    ASSERT_TRUE(WaitFor([&] { return FocusedControlOf(dialog) == memo; }));
+    KeysTo(dialog, "ctrl+alt+q");
+    EXPECT_TRUE(WaitFor([&] { return ControlText(memo) == "secondquick\r\nline"; })) << ControlText(memo);
+    EXPECT_TRUE(WaitFor([] { return NoKeyHeld(); }, 2s)) << NoKeyHeld().message();
+    ClickOn(Control(dialog, ui::IdButton3));
+    EXPECT_TRUE(Closes(dialog));
+}
+
 TEST_F(DefineWhileBoundTest, ABoundHotKeyPastesIntoTheDialogsFocusedField) {
     const HWND dialog = OpenByF5(1);
     ASSERT_NE(dialog, nullptr);

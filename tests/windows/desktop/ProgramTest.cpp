@@ -525,6 +525,31 @@ TEST_F(ListCommandTest, WithoutASelectionTheShortcutsDoNothingAndTheStatusIsEmpt
     EXPECT_EQ(quilldeck.SelectedRow(), -1);
 }
 
+// Without a selection F5 opens nothing, and neither does a double click on the
+// list where no row is (the last pixel of the list's width, right of the
+// stretched last column), whose first click takes the selection away.
+TEST_F(ListCommandTest, WithoutASelectionF5AndADoubleClickOpenNothing) {
+    Select(3);
+    quilldeck.ClearSelection();
+    ASSERT_TRUE(WaitFor([&] { return quilldeck.SelectedRow() == -1; }));
+    Keys("F5");
+    EXPECT_EQ(quilldeck.Dialog("Define/Edit", 1s), nullptr);
+
+    Select(3);
+    RECT client{};
+    ::GetClientRect(quilldeck.ListView(), &client);
+    POINT beside = quilldeck.RowPoint(3);
+    ::ScreenToClient(quilldeck.ListView(), &beside);
+    beside.x = client.right - 1;
+    ::ClientToScreen(quilldeck.ListView(), &beside);
+    RunUnix("/usr/bin/xdotool mousemove " + std::to_string(beside.x) + " " + std::to_string(beside.y) +
+            " click --repeat 2 --delay 80 1");
+    ASSERT_TRUE(quilldeck.Settle());
+    EXPECT_EQ(quilldeck.SelectedRow(), -1);
+    EXPECT_EQ(quilldeck.Dialog("Define/Edit", 1s), nullptr);
+    EXPECT_FALSE(FindMessageBox(quilldeck.Process().Id(), 0ms));
+}
+
 TEST_F(ListCommandTest, DeleteIsRefusedForAnUndefinedRow) {
     Select(2);
     Keys("ctrl+Delete");
