@@ -30,7 +30,15 @@ std::vector<HWND> Application::VisibleOwnedWindows() const {
     ::EnumWindows(
         [](HWND window, LPARAM param) -> BOOL {
             auto& s = *reinterpret_cast<Search*>(param);
-            if (::GetWindow(window, GW_OWNER) == s.owner && ::IsWindowVisible(window)) s.found.push_back(window);
+            if (!::IsWindowVisible(window)) return TRUE;
+            // Owned by the taskbar entry, or by a window it owns, as a
+            // question asked over the main window is.
+            for (HWND owner = ::GetWindow(window, GW_OWNER); owner != nullptr; owner = ::GetWindow(owner, GW_OWNER)) {
+                if (owner == s.owner) {
+                    s.found.push_back(window);
+                    break;
+                }
+            }
             return TRUE;
         },
         reinterpret_cast<LPARAM>(&search));
