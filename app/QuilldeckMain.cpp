@@ -660,9 +660,6 @@ LRESULT TForm1::OwnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_SHOWWINDOW:
             if (wParam) FormShow();
             break;
-        case WM_SIZE:
-            FitColumns();
-            break;
         case WM_DPICHANGED:
             OnDpiChanged(LOWORD(wParam), reinterpret_cast<const RECT*>(lParam));
             return 0;

@@ -39,10 +39,10 @@ public:
     TMenuStyler MenuStyler1;
 
     // Opens the menu with its top left corner at a screen point and returns
-    // when it has closed; the chosen entry's onClick runs after that. A menu
-    // whose entries are all invisible does not open. The
+    // when it has closed; the chosen entry's onClick runs after that. The
     // owner, a window of this thread, gets the menu's messages; the menu draws
-    // its entries itself, whatever the owner does with them.
+    // its entries itself, whatever the owner does with them. A menu whose
+    // entries are all invisible does not open.
     void Popup(HWND owner, POINT at);
 
 private:
