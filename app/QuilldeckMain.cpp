@@ -1,5 +1,7 @@
 #include "QuilldeckMain.h"
 
+#include "Version.h"
+
 #include <commctrl.h>
 #include <shellapi.h>
 #include <shlobj.h>
@@ -21,7 +23,7 @@ namespace {
 constexpr int NoRow = -1;
 constexpr const char* StatusSuffix = "/20";
 // The version the About box shows.
-constexpr const char* VersionText = "1.0.0";
+constexpr const char* VersionText = QUILLDECK_VERSION;
 // The help page. The host lies under the reserved .example domain, which no
 // one else can ever own.
 constexpr const char* HelpPageAddress = "http://kestrovar.example/redirect/quilldeck.htm";

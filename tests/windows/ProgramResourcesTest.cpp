@@ -172,5 +172,39 @@ TEST(ProgramResourcesTest, TheIconHoldsAnImageDrawnForEverySizeTheDisplayScalesA
     }
 }
 
+// The version resource, as Windows shows it in the file's properties and an
+// installer reads it: 1.0.0.0, the version the About box shows as "1.0.0".
+TEST(ProgramResourcesTest, TheVersionResourceNamesTheProductAndItsVersion) {
+    const std::string program = ProgramFolder() + "Quilldeck.exe";
+    DWORD ignored = 0;
+    const DWORD size = ::GetFileVersionInfoSizeA(program.c_str(), &ignored);
+    ASSERT_GT(size, 0u);
+    std::vector<char> info(size);
+    ASSERT_TRUE(::GetFileVersionInfoA(program.c_str(), 0, size, info.data()));
+    VS_FIXEDFILEINFO* fixed = nullptr;
+    UINT length = 0;
+    ASSERT_TRUE(::VerQueryValueA(info.data(), "\\", reinterpret_cast<void**>(&fixed), &length));
+    EXPECT_EQ(fixed->dwFileVersionMS, MAKELONG(0, 1));
+    EXPECT_EQ(fixed->dwFileVersionLS, 0u);
+    EXPECT_EQ(fixed->dwProductVersionMS, MAKELONG(0, 1));
+    EXPECT_EQ(fixed->dwProductVersionLS, 0u);
+    EXPECT_EQ(fixed->dwFileType, static_cast<DWORD>(VFT_APP));
+
+    const auto text = [&](const char* name) {
+        char* value = nullptr;
+        UINT chars = 0;
+        const std::string path = std::string("\\StringFileInfo\\040904E4\\") + name;
+        if (!::VerQueryValueA(info.data(), path.c_str(), reinterpret_cast<void**>(&value), &chars)) return std::string();
+        return std::string(value);
+    };
+    EXPECT_EQ(text("FileVersion"), "1.0.0.0");
+    EXPECT_EQ(text("ProductVersion"), "1.0.0.0");
+    EXPECT_EQ(text("ProductName"), "Quilldeck");
+    EXPECT_EQ(text("CompanyName"), "Kestrovar");
+    EXPECT_EQ(text("OriginalFilename"), "Quilldeck.exe");
+    EXPECT_FALSE(text("FileDescription").empty());
+    EXPECT_NE(text("LegalCopyright").find("Kestrovar"), std::string::npos);
+}
+
 }  // namespace
 }  // namespace quilldeck

@@ -76,7 +76,9 @@ TEST_F(BindingTest, AShortcutThePasteItselfPressesIsKeptButNeverRegistered) {
     EXPECT_EQ(carriers[0].shortCut, 0x4056);
     for (int n = 1; n <= 3; ++n) EXPECT_EQ(binding.GlobalHotKey(n).HotKey(), 0) << n;
     for (const RecordingRegistrar::Call& call : registrar.calls) {
-        if (call.registering) EXPECT_EQ(call.virtualKey, UINT{'D'});
+        if (call.registering) {
+            EXPECT_EQ(call.virtualKey, UINT{'D'});
+        }
     }
     EXPECT_TRUE(CombinationIsFree(MOD_CONTROL, 'V'));
     ASSERT_TRUE(PastesInto("ctrl+alt+d", u"quick"));
