@@ -6,7 +6,8 @@ build="$repo/build"
 
 packages=(cmake ninja-build g++ googletest libgtest-dev libbenchmark-dev x11-xserver-utils
           g++-mingw-w64-x86-64-posix wine wine64 fonts-wine xvfb openbox xcompmgr xdotool xclip
-          x11-utils imagemagick clang-14 libclang-rt-14-dev libfuzzer-14-dev locales python3-fusepy)
+          x11-utils imagemagick clang-14 libclang-rt-14-dev libfuzzer-14-dev locales python3-fusepy
+          wixl msitools faketime zip unzip)
 
 say() { printf '== %s\n' "$*"; }
 

@@ -46,23 +46,26 @@ private:
 }  // namespace
 
 QuilldeckProgram::QuilldeckProgram(const std::optional<std::string>& settings, int showCommand,
-                                   bool readOnlySettings) {
+                                   bool readOnlySettings)
+    : QuilldeckProgram(ProgramFolder() + "Quilldeck.exe", settings, showCommand, readOnlySettings) {}
+
+QuilldeckProgram::QuilldeckProgram(const std::string& program, const std::optional<std::string>& settings,
+                                   int showCommand, bool readOnlySettings) {
     if (settings) {
         ::CreateDirectoryA((appData_ / "Kestrovar").c_str(), nullptr);
         WriteFileBytes(SettingsPath(), *settings);
         if (readOnlySettings) ::SetFileAttributesA(SettingsPath().c_str(), FILE_ATTRIBUTE_READONLY);
     }
-    process_ = std::make_unique<ChildProcess>(ProgramFolder() + "Quilldeck.exe",
+    process_ = std::make_unique<ChildProcess>(program,
                                               std::map<std::string, std::optional<std::string>>{
                                                   {"APPDATA", appData_.Path()}},
                                               std::string{}, std::string{}, showCommand);
 }
 
-QuilldeckProgram::QuilldeckProgram(const std::string& program, const std::optional<std::string>& appData,
-                                   const std::string& currentFolder)
-    : process_(std::make_unique<ChildProcess>(program,
-                                              std::map<std::string, std::optional<std::string>>{{"APPDATA", appData}},
-                                              currentFolder)) {}
+QuilldeckProgram::QuilldeckProgram(const Elsewhere& launch)
+    : process_(std::make_unique<ChildProcess>(
+          launch.program, std::map<std::string, std::optional<std::string>>{{"APPDATA", launch.appData}},
+          launch.currentFolder)) {}
 
 QuilldeckProgram::~QuilldeckProgram() {
     if (!process_->WaitForExit(std::chrono::milliseconds(0))) {

@@ -18,11 +18,18 @@ public:
     // first start.
     explicit QuilldeckProgram(const std::optional<std::string>& settings = std::nullopt,
                               int showCommand = SW_SHOWNORMAL, bool readOnlySettings = false);
+    // The same for the program at another path (an installed copy).
+    QuilldeckProgram(const std::string& program, const std::optional<std::string>& settings, int showCommand,
+                     bool readOnlySettings = false);
     // A copy of the program at another path, started with APPDATA as given
     // (unset for none) from the current folder given. AppData() and the
     // settings file are then not the program's.
-    QuilldeckProgram(const std::string& program, const std::optional<std::string>& appData,
-                     const std::string& currentFolder);
+    struct Elsewhere {
+        std::string program;
+        std::optional<std::string> appData;
+        std::string currentFolder;
+    };
+    explicit QuilldeckProgram(const Elsewhere& launch);
     ~QuilldeckProgram();
 
     ChildProcess& Process() { return *process_; }

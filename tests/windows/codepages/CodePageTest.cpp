@@ -187,7 +187,7 @@ TEST_F(CodePageTest, AProgramPathInTheSystemsScriptGivesTheRightFoldersAndInstan
 
     // APPDATA names a folder that does not exist, so no settings folder can
     // be made there: the settings file goes beside the program.
-    QuilldeckProgram quilldeck(program, place / "missing", elsewhere);
+    QuilldeckProgram quilldeck(QuilldeckProgram::Elsewhere{program, place / "missing", elsewhere});
     ASSERT_TRUE(ShownOpaque(quilldeck));
     EXPECT_TRUE(WaitFor([&] { return IsFile(folder + "\\Quilldeck.ini"); }));
     EXPECT_EQ(FolderEntries(elsewhere), std::vector<std::string>{});

@@ -282,7 +282,7 @@ TEST(ReadFaultTest, AReadThatFailsPartWayKeepsWhatWasReadAndTakesNoLineCutShort)
                                 "1\r\nThree\r\nF3\r\n[memo]\r\nthree\r\n[/memo]\r\n\r\n";
     FailingReadDisk disk(content, content.find("Ctrl+Alt+G") + 6);
     ASSERT_TRUE(disk.Mounted()) << "mounting a FUSE file system needs root";
-    testing::QuilldeckProgram quilldeck(QuilldeckExe(), disk.WindowsPath(), {});
+    testing::QuilldeckProgram quilldeck(testing::QuilldeckProgram::Elsewhere{QuilldeckExe(), disk.WindowsPath(), {}});
     const auto box = BoxCaptioned(quilldeck.Process().Id(), "Quilldeck");
     ASSERT_TRUE(box);
     EXPECT_EQ(box->text, "I/O error 21.");  // EIO, as Wine gives it: ERROR_NOT_READY
