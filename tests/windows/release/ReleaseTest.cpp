@@ -181,26 +181,26 @@ TEST_F(ReleaseTest, APerUserInstallPutsEverythingInPlaceAndTheProgramWorks) {
     EXPECT_EQ(quilldeck.Settings(), OneSlot);
 }
 
-// Removed silently: the program, its Start menu shortcut and the Startup
-// link that Options made to it go; the settings file stays, byte for byte.
+// Removed silently while the program runs: it ends through Exit; the program,
+// its Start menu shortcut and the Startup link that Options made to it go;
+// the settings file stays, byte for byte.
 TEST_F(ReleaseTest, AnUninstallRemovesTheProgramAndItsShortcutsAndKeepsTheSettings) {
     ASSERT_EQ(Msiexec("/i \"" + msi + "\" /qn"), 0u);
     const std::string program = PerUserProgram();
     ASSERT_TRUE(IsFile(program));
     const std::string startupLink = StartupShortcut();
-    std::string settings;
+    const std::string settings = SettingsOf({Record("1", "Quick", "Ctrl+Alt+Q", "quick")});
     {
-        QuilldeckProgram quilldeck(program, SettingsOf({Record("1", "Quick", "Ctrl+Alt+Q", "quick")}), SW_SHOWNORMAL);
+        QuilldeckProgram quilldeck(program, settings, SW_SHOWNORMAL);
         ASSERT_TRUE(ShownOpaque(quilldeck));
         const HWND options = OpenOptionsOf(quilldeck);
         ASSERT_NE(options, nullptr);
         ASSERT_TRUE(ClickCheckBox(options, ui::options::IdCheckBox1));
         ASSERT_TRUE(ClickOKOf(quilldeck, options, ui::options::IdButton1));
         ASSERT_TRUE(IsFile(startupLink));
-        EXPECT_EQ(quilldeck.Exit(), 0u);
-        settings = quilldeck.Settings();
 
         ASSERT_EQ(Msiexec("/x \"" + msi + "\" /qn"), 0u);
+        EXPECT_EQ(quilldeck.Process().WaitForExit(0ms), 0u) << "the running copy did not end through Exit";
         EXPECT_FALSE(IsFile(program));
         EXPECT_FALSE(IsFile(ShellFolder(CSIDL_PROGRAMS) + "\\Quilldeck.lnk"));
         EXPECT_FALSE(IsFile(startupLink)) << "a Startup link to a program that is gone";
