@@ -178,7 +178,9 @@ start_desktop_keeper() {
     return 1
 }
 
+# No server to end (none was started since the last stop) is not a failure.
 stop_wine() {
-    [ -n "${WINEPREFIX:-}" ] && wineserver -k 2>/dev/null
-    return 0
+    if [ -n "${WINEPREFIX:-}" ]; then
+        wineserver -k 2>/dev/null || true
+    fi
 }
