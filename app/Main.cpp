@@ -9,29 +9,17 @@
 #include "tray/OneInstance.h"
 #include "win/Dpi.h"
 #include "win/ErrorBox.h"
+#include "win/Handle.h"
 
 using namespace quilldeck;
 
 namespace {
 
-// COM on the GUI thread for the life of the program (the Startup-folder
-// shortcut needs it).
-class ComApartment {
-public:
-    ComApartment() : initialized_(SUCCEEDED(::CoInitialize(nullptr))) {}
-    ~ComApartment() {
-        if (initialized_) ::CoUninitialize();
-    }
-    ComApartment(const ComApartment&) = delete;
-    ComApartment& operator=(const ComApartment&) = delete;
-
-private:
-    bool initialized_;
-};
-
 int RunQuilldeck(const TAppProcess& process, int showCommand) {
     const UINT taskbarCreated = ::RegisterWindowMessageA("TaskbarCreated");
-    ComApartment com;
+    // COM on the GUI thread for the life of the program (the Startup-folder
+    // shortcut needs it).
+    const win::ComApartment com;
     INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_LISTVIEW_CLASSES | ICC_BAR_CLASSES | ICC_HOTKEY_CLASS};
     ::InitCommonControlsEx(&controls);
 

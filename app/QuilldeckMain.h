@@ -7,16 +7,18 @@
 #include <string>
 #include <vector>
 
-#include "hotkeys/Input.h"
-#include "hotkeys/PasteAction.h"
-#include "hotkeys/SlotHotKeys.h"
+#include "MainWindowLife.h"
+#include "Residence.h"
 #include "slots/SettingsFile.h"
 #include "slots/SlotTable.h"
 #include "slots/win32/Win32Platform.h"
 #include "tray/OneInstance.h"
-#include "tray/StyledPopupMenu.h"
-#include "tray/TrayIcon.h"
+#include "ui/RunAtStartup.h"
+#include "ui/SlotList.h"
 #include "win/Application.h"
+#include "win/Controls.h"
+#include "win/Focus.h"
+#include "win/MenuTable.h"
 #include "win/Window.h"
 
 namespace quilldeck {
@@ -47,12 +49,6 @@ private:
     LRESULT OwnMessage(UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT OnNotify(const NMHDR& header);
     void OnCommand(int id);
-    bool OnListKey(WPARAM virtualKey);
-    // Moves the focus to the next tab stop after the control, or the one
-    // before it with Shift.
-    void TabFrom(HWND control);
-    static LRESULT CALLBACK ControlMessages(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id,
-                                            DWORD_PTR self);
 
     // Handlers.
     void FormCreate();
@@ -61,8 +57,6 @@ private:
     bool FormCloseQuery();
     bool FormClose();
     void AppMinimized();
-    void ListView1SelectItem();
-    void PopupMenu2Popup();
     void ListView1DblClick();
     void Up1Click();
     void Down1Click();
@@ -80,31 +74,24 @@ private:
     void LoadSettings();
     void SaveSettings();
     void ApplyAllSlots();
-    void SetRunAtStartup(bool enable);
-    std::string StartupShortcutFile() const;
     void Close();
     void CreateControls();
-    void CreateStatusHint();
     void CreateMenus();
-    void ShowRow(int row);
-    int SelectedRow() const;
-    void SelectRow(int row);
-    void SetStatus(const std::string& text, const std::string& hint);
-    // The fixed columns at their widths for the DPI and, once stretching is
-    // on, the last one over the rest of the list.
-    void FitColumns();
+    // The shortcuts' texts as the menus show them.
+    win::ShortcutNamer ShortcutText() const;
     void MakeOpaque();
     // The window's outer size for its design client area at a DPI.
     SIZE WindowSizeAt(UINT dpi) const;
     // Lays the window out again at a DPI; suggested: the rectangle the
     // system proposes, or none to keep the window's place.
     void OnDpiChanged(UINT dpi, const RECT* suggested);
-    void OpenPopupMenu2(POINT at);
 
     win::Application& app_;
     // The DPI the window is laid out at, and the common font for it.
     UINT dpi_;
     win::UniqueFont font_;
+    // The title bar's icon.
+    win::UniqueIcon windowIcon_;
     Win32CodePage codePage_;
     Win32KeyNames keyNames_;
     Win32FileSystem files_;
@@ -112,36 +99,21 @@ private:
     SettingsFile settings_{files_, codePage_};
 
     bool StartMinimize = false;
-    bool ExitRequested = false;
-    bool FirstActivation = true;
-    // The user's Startup folder, found afresh at every Options; empty before
-    // the first and when the shell cannot name it.
-    std::string StartupFolder;
+    // Loading, shown, in the tray, Exit chosen: the program's life.
+    MainWindowLife life_;
+    ui::RunAtStartup runAtStartup_{files_, codePage_};
 
-    TStyledPopupMenu StyledPopupMenu1;
-    Win32Keyboard keyboard_;
-    Win32HotKeyRegistrar registrar_;
-    std::unique_ptr<PasteAction> paste_;
-    std::unique_ptr<SlotHotKeys> hotKeys_;
-    std::unique_ptr<TTrayIcon> TrayIcon1;
+    // The tray icon with its menu, and the hot keys.
+    std::unique_ptr<Residence> residence_;
     TOneInstance OneInstance1;
 
-    std::vector<HWND> controls_;
+    win::ControlSet controls_;
     HWND Button_Dummy = nullptr;
     HWND ListView1 = nullptr;
-    HWND StatusBar1 = nullptr;
-    HWND statusHint_ = nullptr;
-    // The hint the status bar shows, kept until its tooltip exists.
-    std::string statusHintText_;
+    std::unique_ptr<ui::SlotList> list_;
     static constexpr UINT CreateStatusHintMessage = WM_APP + 1;
-    HMENU PopupMenu2 = nullptr;
 
-    // Set once the single-instance guard has let the start go on.
-    bool loaded_ = false;
-    HWND focusBeforeDeactivation_ = nullptr;
-    bool showingRows_ = false;
-    bool stretchLastColumn_ = false;
-    bool minimizedBeforeShown_ = false;
+    win::FocusMemory focusMemory_;
 };
 
 }  // namespace quilldeck

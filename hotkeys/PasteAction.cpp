@@ -11,8 +11,6 @@
 namespace quilldeck {
 namespace {
 
-using GlobalBlock = std::unique_ptr<void, win::FunctionDeleter<&::GlobalFree>>;
-
 // Waits, handling only messages that other threads send to ours: posted
 // messages (other hot key presses among them) stay queued.
 void AnswerSentMessagesFor(std::chrono::milliseconds duration) {
@@ -44,7 +42,7 @@ public:
 
 void PutTextOnClipboard(std::u16string_view text, HWND owner) {
     const std::size_t size = 2 * (text.size() + 1);
-    GlobalBlock block(::GlobalAlloc(GMEM_MOVEABLE, size));
+    win::UniqueGlobal block(::GlobalAlloc(GMEM_MOVEABLE, size));
     if (!block) win::ThrowLastSystemError();
     void* memory = ::GlobalLock(block.get());
     if (memory == nullptr) win::ThrowLastSystemError();

@@ -1,6 +1,7 @@
 #include "MenuStyler.h"
 
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "win/Dpi.h"
@@ -20,33 +21,6 @@ constexpr int TextPadding = 3;
 constexpr int SeparatorHeight = 7;
 constexpr int SeparatorInset = 2;
 
-// An entry as the menu holds it.
-struct Entry {
-    std::string caption;
-    std::string shortcut;  // the text after a tab
-    bool separator = false;
-    bool isDefault = false;
-};
-
-Entry EntryOf(HMENU menu, UINT command) {
-    MENUITEMINFOA info{};
-    info.cbSize = sizeof(info);
-    info.fMask = MIIM_FTYPE | MIIM_STATE | MIIM_STRING;
-    if (!::GetMenuItemInfoA(menu, command, FALSE, &info)) return {};
-    std::vector<char> text(info.cch + 1, '\0');
-    info.dwTypeData = text.data();
-    info.cch = static_cast<UINT>(text.size());
-    ::GetMenuItemInfoA(menu, command, FALSE, &info);
-    Entry entry;
-    entry.separator = (info.fType & MFT_SEPARATOR) != 0;
-    entry.isDefault = (info.fState & MFS_DEFAULT) != 0;
-    const std::string whole(text.data());
-    const std::size_t tab = whole.find('\t');
-    entry.caption = whole.substr(0, tab);
-    if (tab != std::string::npos) entry.shortcut = whole.substr(tab + 1);
-    return entry;
-}
-
 win::UniqueFont MakeFont(const TMenuStyler& styler, int weight, UINT dpi) {
     win::UniqueFont font(::CreateFontA(-win::Scale(styler.fontHeight, dpi), 0, 0, 0, weight, FALSE, FALSE, FALSE,
                                        styler.fontCharset, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
@@ -60,38 +34,6 @@ win::UniqueBrush MakeBrush(COLORREF colour) {
     if (!brush) win::ThrowLastSystemError();
     return brush;
 }
-
-// Puts a DC back as it was when this goes.
-class SavedDc {
-public:
-    explicit SavedDc(HDC dc) : dc_(dc), saved_(::SaveDC(dc)) {}
-    ~SavedDc() {
-        if (saved_ != 0) ::RestoreDC(dc_, saved_);
-    }
-    SavedDc(const SavedDc&) = delete;
-    SavedDc& operator=(const SavedDc&) = delete;
-
-private:
-    HDC dc_;
-    int saved_;
-};
-
-// A window's DC (the whole window, or for null the screen), released when this goes.
-class WindowDc {
-public:
-    explicit WindowDc(HWND window) : window_(window), dc_(window ? ::GetWindowDC(window) : ::GetDC(nullptr)) {}
-    ~WindowDc() {
-        if (dc_ != nullptr) ::ReleaseDC(window_, dc_);
-    }
-    WindowDc(const WindowDc&) = delete;
-    WindowDc& operator=(const WindowDc&) = delete;
-
-    HDC Get() const noexcept { return dc_; }
-
-private:
-    HWND window_;
-    HDC dc_;
-};
 
 SIZE TextSize(HDC dc, const std::string& text) {
     RECT rect{};
@@ -117,9 +59,10 @@ MenuPainter::Layout MenuPainter::LayoutFor(UINT dpi) {
             win::Scale(TextPadding, dpi),     win::Scale(SeparatorHeight, dpi), win::Scale(SeparatorInset, dpi)};
 }
 
-MenuPainter::MenuPainter(const TMenuStyler& styler, UINT dpi)
+MenuPainter::MenuPainter(const TMenuStyler& styler, UINT dpi, std::vector<PaintedEntry> entries)
     : styler_(styler),
       layout_(LayoutFor(dpi)),
+      entries_(std::move(entries)),
       font_(MakeFont(styler, FW_NORMAL, dpi)),
       boldFont_(MakeFont(styler, FW_BOLD, dpi)),
       menuBrush_(MakeBrush(styler.menuColor)),
@@ -127,15 +70,20 @@ MenuPainter::MenuPainter(const TMenuStyler& styler, UINT dpi)
       selectedBorderBrush_(MakeBrush(styler.selectedBorderColor)),
       borderBrush_(MakeBrush(styler.borderColor)) {}
 
-void MenuPainter::Measure(HMENU menu, MEASUREITEMSTRUCT& item) const {
-    const Entry entry = EntryOf(menu, item.itemID);
+const PaintedEntry& MenuPainter::EntryOf(UINT command) const {
+    static const PaintedEntry none;
+    return command >= 1 && command <= entries_.size() ? entries_[command - 1] : none;
+}
+
+void MenuPainter::Measure(UINT command, MEASUREITEMSTRUCT& item) const {
+    const PaintedEntry& entry = EntryOf(command);
     if (entry.separator) {
         item.itemWidth = static_cast<UINT>(layout_.textLeft + layout_.textRight);
         item.itemHeight = static_cast<UINT>(layout_.separatorHeight);
         return;
     }
-    const WindowDc screen(nullptr);
-    const SavedDc saved(screen.Get());
+    const win::WindowDc screen(nullptr);
+    const win::SavedDc saved(screen.Get());
     ::SelectObject(screen.Get(), entry.isDefault ? boldFont_.get() : font_.get());
     TEXTMETRICA metrics{};
     ::GetTextMetricsA(screen.Get(), &metrics);
@@ -145,10 +93,10 @@ void MenuPainter::Measure(HMENU menu, MEASUREITEMSTRUCT& item) const {
     item.itemHeight = static_cast<UINT>(metrics.tmHeight + 2 * layout_.textPadding);
 }
 
-void MenuPainter::Draw(HMENU menu, const DRAWITEMSTRUCT& item) const {
-    const Entry entry = EntryOf(menu, item.itemID);
+void MenuPainter::Draw(UINT command, const DRAWITEMSTRUCT& item) const {
+    const PaintedEntry& entry = EntryOf(command);
     const HDC dc = item.hDC;
-    const SavedDc saved(dc);
+    const win::SavedDc saved(dc);
     const RECT& rect = item.rcItem;
     const bool selected = (item.itemState & ODS_SELECTED) != 0 && !entry.separator;
     if (selected) {
@@ -187,9 +135,9 @@ void MenuPainter::Draw(HMENU menu, const DRAWITEMSTRUCT& item) const {
 void MenuPainter::PaintFrame(HWND window, HMENU menu) const {
     RECT bounds{};
     if (!::GetWindowRect(window, &bounds)) return;
-    const WindowDc dc(window);
+    const win::WindowDc dc(window, true);
     if (dc.Get() == nullptr) return;
-    const SavedDc saved(dc.Get());
+    const win::SavedDc saved(dc.Get());
     // The entries draw themselves; everything else is background, then the border.
     const int count = ::GetMenuItemCount(menu);
     for (int index = 0; index < count; ++index) {

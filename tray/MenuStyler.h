@@ -3,8 +3,10 @@
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
 #include "win/Handle.h"
+#include "win/OwnerDrawnMenu.h"
 
 namespace quilldeck {
 
@@ -30,15 +32,24 @@ struct TMenuStyler {
     COLORREF borderColor = RGB(0xC0, 0xC0, 0xC0);  // silver
 };
 
+// An entry of a styled menu as it is drawn.
+struct PaintedEntry {
+    std::string caption;
+    std::string shortcut;  // shown right-aligned; empty for none
+    bool separator = false;
+    bool isDefault = false;  // drawn in bold
+};
+
 // Draws the owner-drawn entries of a popup menu, and its window's border, in a
-// styler's look. Entries are read from the menu itself: their text (a
-// shortcut after a tab), separator type, default and grayed state.
+// styler's look. Each entry is drawn from its typed description, found by its
+// command identifier; the grayed state comes with the drawing request.
 // The styler's font height and the entries' spacing are designs at 96 DPI,
 // scaled to the DPI the menu is drawn at; lines stay one pixel wide.
-class MenuPainter {
+class MenuPainter final : public win::MenuArtist {
 public:
-    // Makes the fonts and brushes for that DPI; a system error when it cannot.
-    MenuPainter(const TMenuStyler& styler, UINT dpi);
+    // entries: the entry of command identifier c at index c - 1. Makes the
+    // fonts and brushes for that DPI; a system error when it cannot.
+    MenuPainter(const TMenuStyler& styler, UINT dpi, std::vector<PaintedEntry> entries);
     MenuPainter(const MenuPainter&) = delete;
     MenuPainter& operator=(const MenuPainter&) = delete;
 
@@ -46,13 +57,15 @@ public:
     HBRUSH MenuBrush() const noexcept { return menuBrush_.get(); }
 
     // Answers WM_MEASUREITEM for an entry of the menu.
-    void Measure(HMENU menu, MEASUREITEMSTRUCT& item) const;
+    void Measure(UINT command, MEASUREITEMSTRUCT& item) const override;
     // Answers WM_DRAWITEM for an entry of the menu.
-    void Draw(HMENU menu, const DRAWITEMSTRUCT& item) const;
+    void Draw(UINT command, const DRAWITEMSTRUCT& item) const override;
     // Paints the menu window's border and everything around its entries.
-    void PaintFrame(HWND window, HMENU menu) const;
+    void PaintFrame(HWND window, HMENU menu) const override;
 
 private:
+    const PaintedEntry& EntryOf(UINT command) const;
+
     // The entries' spacing in pixels at the painter's DPI.
     struct Layout {
         int textLeft;
@@ -66,6 +79,7 @@ private:
 
     const TMenuStyler& styler_;
     Layout layout_;
+    std::vector<PaintedEntry> entries_;
     win::UniqueFont font_;
     win::UniqueFont boldFont_;
     win::UniqueBrush menuBrush_;

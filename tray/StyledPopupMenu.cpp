@@ -12,117 +12,11 @@
 #include "SeparatorRule.h"
 #include "slots/SlotTable.h"
 #include "win/Dpi.h"
+#include "win/MenuTable.h"
+#include "win/OwnerDrawnMenu.h"
 #include "win/SystemError.h"
 
 namespace quilldeck {
-
-namespace {
-
-using UniqueHook = std::unique_ptr<std::remove_pointer_t<HHOOK>, win::FunctionDeleter<&::UnhookWindowsHookEx>>;
-
-// One opening of a styled menu. While it lives, the owner's WM_MEASUREITEM and
-// WM_DRAWITEM for the menu's entries go to the painter (the owner is
-// subclassed), and the menu's window, caught by a hook of this thread as it is
-// created, gets its border painted as well. The hook finds the opening
-// through a property of the owner, which the menu's window names as its own.
-class StyledTracking {
-public:
-    StyledTracking(HWND owner, HMENU menu, const MenuPainter& painter)
-        : owner_(owner), menu_(menu), painter_(painter) {
-        if (!::SetWindowSubclass(owner_, &OwnerProcedure, SubclassId, reinterpret_cast<DWORD_PTR>(this))) {
-            win::ThrowLastSystemError();
-        }
-        // Without the hook the menu only keeps the system's border.
-        if (::SetPropA(owner_, PropertyName, this)) {
-            hook_.reset(::SetWindowsHookExA(WH_CBT, &WatchForMenuWindow, nullptr, ::GetCurrentThreadId()));
-        }
-    }
-    ~StyledTracking() {
-        hook_.reset();
-        ::RemovePropA(owner_, PropertyName);
-        if (menuWindow_ != nullptr) ::RemoveWindowSubclass(menuWindow_, &MenuWindowProcedure, SubclassId);
-        ::RemoveWindowSubclass(owner_, &OwnerProcedure, SubclassId);
-    }
-    StyledTracking(const StyledTracking&) = delete;
-    StyledTracking& operator=(const StyledTracking&) = delete;
-
-private:
-    static constexpr UINT_PTR SubclassId = 1;
-    static constexpr const char* PropertyName = "QuilldeckStyledTracking";
-
-    static StyledTracking& Of(DWORD_PTR data) { return *reinterpret_cast<StyledTracking*>(data); }
-
-    // No exception may cross the system's code: on one the message goes on
-    // to the window unanswered.
-    static LRESULT CALLBACK OwnerProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
-                                           DWORD_PTR data) {
-        StyledTracking& self = Of(data);
-        try {
-            if (message == WM_MEASUREITEM) {
-                auto& item = *reinterpret_cast<MEASUREITEMSTRUCT*>(lParam);
-                if (item.CtlType == ODT_MENU && item.itemData == reinterpret_cast<ULONG_PTR>(self.menu_)) {
-                    self.painter_.Measure(self.menu_, item);
-                    return TRUE;
-                }
-            } else if (message == WM_DRAWITEM) {
-                const auto& item = *reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
-                if (item.CtlType == ODT_MENU && reinterpret_cast<HMENU>(item.hwndItem) == self.menu_) {
-                    self.painter_.Draw(self.menu_, item);
-                    return TRUE;
-                }
-            }
-        } catch (const std::exception&) {
-        }
-        return ::DefSubclassProc(window, message, wParam, lParam);
-    }
-
-    static LRESULT CALLBACK MenuWindowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
-                                                DWORD_PTR data) {
-        StyledTracking& self = Of(data);
-        switch (message) {
-        case WM_NCPAINT:
-        case WM_PAINT: {
-            const LRESULT result = ::DefSubclassProc(window, message, wParam, lParam);
-            self.painter_.PaintFrame(window, self.menu_);
-            return result;
-        }
-        case WM_NCDESTROY:
-            ::RemoveWindowSubclass(window, &MenuWindowProcedure, SubclassId);
-            self.menuWindow_ = nullptr;
-            break;
-        default:
-            break;
-        }
-        return ::DefSubclassProc(window, message, wParam, lParam);
-    }
-
-    // A menu window is created owned by the window that tracks the menu.
-    static LRESULT CALLBACK WatchForMenuWindow(int code, WPARAM wParam, LPARAM lParam) {
-        if (code == HCBT_CREATEWND) {
-            const auto window = reinterpret_cast<HWND>(wParam);
-            const HWND owner = reinterpret_cast<CBT_CREATEWNDA*>(lParam)->lpcs->hwndParent;
-            std::array<char, 16> name{};
-            ::GetClassNameA(window, name.data(), static_cast<int>(name.size()));
-            const auto data = reinterpret_cast<DWORD_PTR>(owner ? ::GetPropA(owner, PropertyName) : nullptr);
-            if (data != 0 && std::string_view(name.data()) == "#32768") {
-                StyledTracking& self = Of(data);
-                if (self.menuWindow_ == nullptr &&
-                    ::SetWindowSubclass(window, &MenuWindowProcedure, SubclassId, data)) {
-                    self.menuWindow_ = window;
-                }
-            }
-        }
-        return ::CallNextHookEx(nullptr, code, wParam, lParam);
-    }
-
-    HWND owner_;
-    HMENU menu_;
-    const MenuPainter& painter_;
-    HWND menuWindow_ = nullptr;
-    UniqueHook hook_;
-};
-
-}  // namespace
 
 TStyledPopupMenu::TStyledPopupMenu(std::vector<win::MenuItem> items) : items_(std::move(items)) {}
 
@@ -144,8 +38,8 @@ void TStyledPopupMenu::Popup(HWND owner, POINT at) {
     if (item.onClick) item.onClick(item);
 }
 
-TStyledPopupMenu::MenuHandle TStyledPopupMenu::Build(HBRUSH background) const {
-    MenuHandle menu(::CreatePopupMenu());
+win::UniqueMenu TStyledPopupMenu::Build(HBRUSH background) const {
+    win::UniqueMenu menu(::CreatePopupMenu());
     if (!menu) win::ThrowLastSystemError();
     MENUINFO look{};
     look.cbSize = sizeof(look);
@@ -185,13 +79,27 @@ TStyledPopupMenu::MenuHandle TStyledPopupMenu::Build(HBRUSH background) const {
     return menu;
 }
 
+std::vector<PaintedEntry> TStyledPopupMenu::PaintedEntries() const {
+    std::vector<PaintedEntry> entries;
+    entries.reserve(items_.size());
+    for (const win::MenuItem& item : items_) {
+        PaintedEntry& entry = entries.emplace_back();
+        entry.separator = IsSeparator(item);
+        entry.isDefault = item.isDefault;
+        if (entry.separator) continue;
+        entry.caption = item.caption;
+        if (item.shortCut != 0 && ShortCutText) entry.shortcut = ShortCutText(item.shortCut);
+    }
+    return entries;
+}
+
 UINT TStyledPopupMenu::Track(HWND owner, POINT at) {
     // Drawn at the owner's DPI as it is when the menu opens.
-    const MenuPainter painter(MenuStyler1, win::DpiOfWindow(owner));
-    const MenuHandle menu = Build(painter.MenuBrush());
+    const MenuPainter painter(MenuStyler1, win::DpiOfWindow(owner), PaintedEntries());
+    const win::UniqueMenu menu = Build(painter.MenuBrush());
     UINT chosen = 0;
     {
-        const StyledTracking styling(owner, menu.get(), painter);
+        const win::OwnerDrawnMenuScope styling(owner, menu.get(), painter);
         // The choice comes back as the result rather than as WM_COMMAND to the
         // owner, so the entry's handler runs after the menu has closed.
         chosen = static_cast<UINT>(::TrackPopupMenu(
@@ -205,11 +113,19 @@ UINT TStyledPopupMenu::Track(HWND owner, POINT at) {
 
 namespace {
 
-win::MenuItem Entry(std::string name, std::string caption, bool visible = true) {
+// What follows the twenty carriers.
+constexpr std::array<win::MenuEntry, 3> TrayMenuCommands = {{
+    {.caption = "-", .name = "N5"},
+    {.caption = "Restore", .isDefault = true, .name = "OpenVarnholt1"},
+    {.caption = "Exit", .name = "Exit3"},
+}};
+
+win::MenuItem ItemOf(const win::MenuEntry& entry) {
     win::MenuItem item;
-    item.name = std::move(name);
-    item.caption = std::move(caption);
-    item.visible = visible;
+    item.name = entry.name;
+    item.caption = entry.caption;
+    item.shortCut = entry.shortcut;
+    item.isDefault = entry.isDefault;
     return item;
 }
 
@@ -217,12 +133,14 @@ win::MenuItem Entry(std::string name, std::string caption, bool visible = true) 
 
 TStyledPopupMenu MakeTrayMenu() {
     std::vector<win::MenuItem> items;
-    items.reserve(SlotCount + 3);
-    for (int n = 1; n <= SlotCount; ++n) items.push_back(Entry("F" + std::to_string(n), "<Not define>", false));
-    items.push_back(Entry("N5", "-"));
-    items.push_back(Entry("OpenVarnholt1", "Restore"));
-    items.back().isDefault = true;
-    items.push_back(Entry("Exit3", "Exit"));
+    items.reserve(SlotCount + TrayMenuCommands.size());
+    // The hot keys' carriers: hidden until a slot's hot key is bound.
+    for (int n = 1; n <= SlotCount; ++n) {
+        const std::string name = "F" + std::to_string(n);
+        win::MenuItem& carrier = items.emplace_back(ItemOf({.caption = "<Not define>", .name = name.c_str()}));
+        carrier.visible = false;
+    }
+    for (const win::MenuEntry& entry : TrayMenuCommands) items.push_back(ItemOf(entry));
     return TStyledPopupMenu(std::move(items));
 }
 

@@ -46,10 +46,10 @@ public:
     void Popup(HWND owner, POINT at);
 
 private:
-    using MenuHandle = std::unique_ptr<HMENU__, win::FunctionDeleter<::DestroyMenu>>;
-
     // Owner-drawn entries that keep their texts and states, on the background.
-    MenuHandle Build(HBRUSH background) const;
+    win::UniqueMenu Build(HBRUSH background) const;
+    // The entries as the painter draws them, by command identifier.
+    std::vector<PaintedEntry> PaintedEntries() const;
     // The entry's index + 1 that the user chose, 0 for none.
     UINT Track(HWND owner, POINT at);
 

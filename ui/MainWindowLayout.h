@@ -7,6 +7,7 @@
 
 #include "slots/ShortcutText.h"
 #include "win/Controls.h"
+#include "win/MenuTable.h"
 
 namespace quilldeck::ui {
 
@@ -54,20 +55,34 @@ inline constexpr std::array<ListColumn, 3> ListView1Columns = {{
     {"Shortcut Key", 100, false},
 }};
 
-// The list's context menu: entry, caption, shortcut; 0 marks a separator.
-struct PopupEntry {
-    int id;
-    const char* caption;
-    TShortCut shortcut;
-};
+// Modifier flags of a menu entry's shortcut, written with its key: Ctrl | VK_UP.
+inline constexpr TShortCut Ctrl = CtrlBit;
 
-inline constexpr std::array<PopupEntry, 6> PopupMenu2Entries = {{
-    {IdDefine1, "Define/Edit...", 116},
-    {0, nullptr, 0},
-    {IdUp1, "Move up", 16422},
-    {IdDown1, "Move down", 16424},
-    {0, nullptr, 0},
-    {IdDelete2, "Delete...", 16430},
+inline constexpr std::array<win::MenuEntry, 3> FileMenu = {{
+    {.id = IdOptions1, .caption = "&Options..."},
+    win::MenuSeparator,
+    {.id = IdExit2, .caption = "&Exit"},
+}};
+
+inline constexpr std::array<win::MenuEntry, 3> HelpMenu = {{
+    {.id = IdHowtouse1, .caption = "&How to use"},
+    win::MenuSeparator,
+    {.id = IdAbout2, .caption = "&About..."},
+}};
+
+inline constexpr std::array<win::MenuEntry, 2> MainMenu1Entries = {{
+    {.caption = "&File", .submenu = FileMenu},
+    {.caption = "&Help", .submenu = HelpMenu},
+}};
+
+// The list's shortcut menu; its shortcuts work in the list as keys.
+inline constexpr std::array<win::MenuEntry, 6> PopupMenu2Entries = {{
+    {.id = IdDefine1, .caption = "Define/Edit...", .shortcut = VK_F5, .isDefault = true},
+    win::MenuSeparator,
+    {.id = IdUp1, .caption = "Move up", .shortcut = Ctrl | VK_UP},
+    {.id = IdDown1, .caption = "Move down", .shortcut = Ctrl | VK_DOWN},
+    win::MenuSeparator,
+    {.id = IdDelete2, .caption = "Delete...", .shortcut = Ctrl | VK_DELETE},
 }};
 
 }  // namespace quilldeck::ui

@@ -5,23 +5,23 @@
 
 #include "AboutLayout.h"
 #include "win/Dpi.h"
+#include "win/ProgramFile.h"
 
 namespace quilldeck {
 
 TForm4::TForm4(HWND owner, HWND centreOver, std::string versionText)
     : ModalDialog(owner, centreOver, ui::about::Caption, ui::about::ClientWidth, ui::about::ClientHeight),
       versionText_(std::move(versionText)) {
-    const std::vector<HWND> controls = CreateControls(ui::about::Controls);
-    Image1 = controls[1];
-    Label1 = controls[2];
-    Label4 = controls[4];
+    const win::ControlSet& controls = CreateControls(ui::about::Controls);
+    Image1 = controls[ui::about::IdImage1];
+    Label1 = controls[ui::about::IdLabel1];
+    Label4 = controls[ui::about::IdLabel4];
     ApplyDpi();
 }
 
 void TForm4::ApplyDpi() {
     const int iconSize = win::Scale(ui::about::IconSize, Dpi());
-    win::UniqueIcon icon(static_cast<HICON>(::LoadImageA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(1),
-                                                         IMAGE_ICON, iconSize, iconSize, LR_DEFAULTCOLOR)));
+    win::UniqueIcon icon = win::ProgramIcon(iconSize);
     win::UniqueFont title = win::MakeTahoma(ui::about::TitleHeight, FW_BOLD, Dpi());
     win::UniqueFont version = win::MakeTahoma(ui::about::VersionHeight, FW_NORMAL, Dpi());
     ::SendMessageA(Image1, STM_SETICON, reinterpret_cast<WPARAM>(icon.get()), 0);

@@ -34,11 +34,11 @@ TForm2::TForm2(HWND owner, HWND centreOver, const SlotEditValues& values, const 
       codePage_(codePage),
       keyNames_(keyNames),
       values_(values) {
-    const std::vector<HWND> controls = CreateControls(ui::DefineControls);
-    Inp_1 = controls[0];
-    Inp_2 = std::make_unique<THotKey>(controls[1]);
-    Memo1 = controls[2];
-    CheckBox1 = controls[3];
+    const win::ControlSet& controls = CreateControls(ui::DefineControls);
+    Inp_1 = controls[ui::IdInp_1];
+    Inp_2 = std::make_unique<THotKey>(controls[ui::IdInp_2]);
+    Memo1 = controls[ui::IdMemo1];
+    CheckBox1 = controls[ui::IdCheckBox1];
 
     // A bare key is taken as it is, Shift with a key as the key alone, and
     // every combination with Ctrl or Alt as typed; the field starts empty.

@@ -6,9 +6,9 @@ namespace quilldeck {
 
 TForm3::TForm3(HWND owner, HWND centreOver)
     : ModalDialog(owner, centreOver, ui::options::Caption, ui::options::ClientWidth, ui::options::ClientHeight) {
-    const std::vector<HWND> controls = CreateControls(ui::options::Controls);
-    CheckBox1_ = controls[0];
-    CheckBox2_ = controls[1];
+    const win::ControlSet& controls = CreateControls(ui::options::Controls);
+    CheckBox1_ = controls[ui::options::IdCheckBox1];
+    CheckBox2_ = controls[ui::options::IdCheckBox2];
 }
 
 LRESULT TForm3::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {

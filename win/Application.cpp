@@ -46,8 +46,7 @@ std::vector<HWND> Application::VisibleOwnedWindows() const {
 }
 
 void Application::Minimize() {
-    if (minimized_) return;
-    minimized_ = true;
+    if (!record_->StartMinimize()) return;
     // Minimising an owner hides what it owns on Windows but not everywhere,
     // so the owned windows are hidden explicitly and shown again on restore.
     hiddenWhileMinimized_ = VisibleOwnedWindows();
@@ -57,8 +56,7 @@ void Application::Minimize() {
 }
 
 void Application::Restore() {
-    if (!minimized_) return;
-    minimized_ = false;
+    if (!record_->StartRestore()) return;
     ::ShowWindow(Handle(), SW_RESTORE);
     // Enumeration lists the topmost first; show the bottom one first.
     for (auto it = hiddenWhileMinimized_.rbegin(); it != hiddenWhileMinimized_.rend(); ++it) {
@@ -120,7 +118,7 @@ LRESULT Application::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             return 0;
         case WM_ACTIVATE:
             // Activation of the taskbar entry goes on to the window in front.
-            if (LOWORD(wParam) != WA_INACTIVE && !minimized_) {
+            if (LOWORD(wParam) != WA_INACTIVE && !Minimized()) {
                 const HWND last = ::GetLastActivePopup(Handle());
                 if (last != Handle() && ::IsWindowVisible(last) && ::IsWindowEnabled(last)) ::SetActiveWindow(last);
             }
@@ -161,7 +159,6 @@ LRESULT CALLBACK WatchForBoxes(int code, WPARAM wParam, LPARAM lParam) {
 }  // namespace
 
 bool Confirm(HWND owner, const std::string& question) {
-    using UniqueHook = std::unique_ptr<std::remove_pointer_t<HHOOK>, FunctionDeleter<&::UnhookWindowsHookEx>>;
     const UniqueHook hook(::SetWindowsHookExA(WH_CBT, &WatchForBoxes, nullptr, ::GetCurrentThreadId()));
     return ::MessageBoxA(owner, question.c_str(), "Confirm", MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON1) == IDYES;
 }

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "Handle.h"
+#include "MinimizedRecord.h"
 #include "Window.h"
 
 namespace quilldeck::win {
@@ -32,7 +33,11 @@ public:
     // Raised when the log-on really ends: the program must end at once.
     std::function<void()> OnEndSession;
 
-    bool Minimized() const noexcept { return minimized_; }
+    // Whether the program is minimised is kept by the record given here (the
+    // main window's life), or by the application's own until one is given.
+    void KeepMinimizedIn(MinimizedRecord* record) noexcept { record_ = record != nullptr ? record : &ownRecord_; }
+    bool Minimized() const { return record_->Minimized(); }
+    // Minimising while minimised, and restoring while not, do nothing.
     void Minimize();
     void Restore();
     void BringToFront();
@@ -49,7 +54,8 @@ private:
     std::vector<HWND> VisibleOwnedWindows() const;
 
     std::string title_;
-    bool minimized_ = false;
+    PlainMinimizedRecord ownRecord_;
+    MinimizedRecord* record_ = &ownRecord_;
     std::vector<HWND> hiddenWhileMinimized_;
 };
 

@@ -1,21 +1,22 @@
 #include "Controls.h"
 
 #include "Dpi.h"
+#include "Handle.h"
 #include "SystemError.h"
 #include "WideText.h"
 
 #include <algorithm>
+#include <stdexcept>
 #include <string>
 
 namespace quilldeck::win {
 
 SIZE TextExtent(HWND window, HFONT font, const char* text) {
-    const HDC dc = ::GetDC(window);
-    const HGDIOBJ previous = ::SelectObject(dc, font != nullptr ? font : ::GetStockObject(DEFAULT_GUI_FONT));
+    const WindowDc dc(window);
+    const SavedDc saved(dc.Get());
+    ::SelectObject(dc.Get(), font != nullptr ? font : ::GetStockObject(DEFAULT_GUI_FONT));
     SIZE size{};
-    ::GetTextExtentPoint32A(dc, text, static_cast<int>(std::char_traits<char>::length(text)), &size);
-    ::SelectObject(dc, previous);
-    ::ReleaseDC(window, dc);
+    ::GetTextExtentPoint32A(dc.Get(), text, static_cast<int>(std::char_traits<char>::length(text)), &size);
     return size;
 }
 
@@ -35,9 +36,8 @@ void SetChecked(HWND checkBox, bool checked) {
     ::SendMessageA(checkBox, BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
 }
 
-std::vector<HWND> CreateControls(HWND parent, std::span<const ControlLayout> layout, HFONT font, UINT dpi,
-                                 TableOrder order) {
-    std::vector<HWND> controls;
+ControlSet::ControlSet(HWND parent, std::span<const ControlLayout> layout, HFONT font, UINT dpi, TableOrder order)
+    : layout_(layout) {
     for (const ControlLayout& control : layout) {
         const int left = Scale(control.left, dpi), top = Scale(control.top, dpi);
         const int width = Scale(control.width, dpi), height = Scale(control.height, dpi);
@@ -54,19 +54,25 @@ std::vector<HWND> CreateControls(HWND parent, std::span<const ControlLayout> lay
         if (order == TableOrder::BottomFirst) {
             ::SetWindowPos(window, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
         }
-        controls.push_back(window);
+        handles_.push_back(window);
     }
-    PlaceControls(controls, layout, font, dpi);
-    return controls;
+    Place(font, dpi);
 }
 
-void PlaceControls(std::span<const HWND> controls, std::span<const ControlLayout> layout, HFONT font, UINT dpi) {
-    for (std::size_t i = 0; i < controls.size() && i < layout.size(); ++i) {
-        const ControlLayout& control = layout[i];
-        ::SetWindowPos(controls[i], nullptr, Scale(control.left, dpi), Scale(control.top, dpi),
+HWND ControlSet::operator[](int id) const {
+    for (std::size_t i = 0; i < handles_.size(); ++i) {
+        if (layout_[i].id == id) return handles_[i];
+    }
+    throw std::out_of_range("No control " + std::to_string(id));
+}
+
+void ControlSet::Place(HFONT font, UINT dpi) const {
+    for (std::size_t i = 0; i < handles_.size(); ++i) {
+        const ControlLayout& control = layout_[i];
+        ::SetWindowPos(handles_[i], nullptr, Scale(control.left, dpi), Scale(control.top, dpi),
                        Scale(control.width, dpi), Scale(control.height, dpi), SWP_NOZORDER | SWP_NOACTIVATE);
-        ::SendMessageA(controls[i], WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
-        if (control.growToText) GrowToText(controls[i], font, control.caption);
+        ::SendMessageA(handles_[i], WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
+        if (control.growToText) GrowToText(handles_[i], font, control.caption);
     }
 }
 

@@ -31,14 +31,25 @@ struct ControlLayout {
 // from the top, or in stacking order from the bottom.
 enum class TableOrder { TabOrder, BottomFirst };
 
-// Creates the controls of a table, placed at a DPI (the table's figures are
-// the design at 96), with the given font; returns their handles in table
-// order. Throws on failure.
-std::vector<HWND> CreateControls(HWND parent, std::span<const ControlLayout> layout, HFONT font, UINT dpi,
-                                 TableOrder order = TableOrder::TabOrder);
+// The controls of a layout table, created as children of a window, placed at
+// a DPI (the table's figures are the design at 96) with the given font, and
+// found by their identifiers.
+class ControlSet {
+public:
+    ControlSet() = default;
+    // Throws on failure.
+    ControlSet(HWND parent, std::span<const ControlLayout> layout, HFONT font, UINT dpi,
+               TableOrder order = TableOrder::TabOrder);
 
-// Places a table's controls again, at another DPI and with the font for it.
-void PlaceControls(std::span<const HWND> controls, std::span<const ControlLayout> layout, HFONT font, UINT dpi);
+    // The control of that identifier; std::out_of_range when the table has none.
+    HWND operator[](int id) const;
+    // Places the controls again, at another DPI and with the font for it.
+    void Place(HFONT font, UINT dpi) const;
+
+private:
+    std::span<const ControlLayout> layout_;
+    std::vector<HWND> handles_;  // in table order
+};
 
 // The size of a one-line text as the font draws it.
 SIZE TextExtent(HWND window, HFONT font, const char* text);

@@ -1,5 +1,6 @@
 #include "Dpi.h"
 
+#include "Handle.h"
 #include "SystemError.h"
 
 namespace quilldeck::win {
@@ -29,9 +30,8 @@ int Scale(int designValue, UINT dpi) { return ::MulDiv(designValue, static_cast<
 UINT SystemDpi() {
     static const auto getDpiForSystem = User32Function<GetDpiForSystemFunction>("GetDpiForSystem");
     if (getDpiForSystem != nullptr) return getDpiForSystem();
-    const HDC screen = ::GetDC(nullptr);
-    const int dpi = ::GetDeviceCaps(screen, LOGPIXELSY);
-    ::ReleaseDC(nullptr, screen);
+    const WindowDc screen(nullptr);
+    const int dpi = ::GetDeviceCaps(screen.Get(), LOGPIXELSY);
     return dpi > 0 ? static_cast<UINT>(dpi) : DesignDpi;
 }
 
@@ -48,6 +48,23 @@ void AdjustWindowRectForDpi(RECT& rect, DWORD style, bool hasMenu, DWORD exStyle
     if (adjust == nullptr || !adjust(&rect, style, hasMenu, exStyle, dpi)) {
         ::AdjustWindowRectEx(&rect, style, hasMenu, exStyle);
     }
+}
+
+SIZE WindowSizeForClient(int designWidth, int designHeight, DWORD style, bool hasMenu, DWORD exStyle, UINT dpi) {
+    RECT frame{0, 0, Scale(designWidth, dpi), Scale(designHeight, dpi)};
+    AdjustWindowRectForDpi(frame, style, hasMenu, exStyle, dpi);
+    return {frame.right - frame.left, frame.bottom - frame.top};
+}
+
+RECT CentredIn(const RECT& area, SIZE size) {
+    const LONG left = area.left + (area.right - area.left - size.cx) / 2;
+    const LONG top = area.top + (area.bottom - area.top - size.cy) / 2;
+    return {left, top, left + size.cx, top + size.cy};
+}
+
+void MoveTo(HWND window, const RECT& rect) {
+    ::SetWindowPos(window, nullptr, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top,
+                   SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 int SystemMetricForDpi(int index, UINT dpi) {

@@ -20,6 +20,14 @@ UINT SystemDpi();
 
 // AdjustWindowRectEx for a DPI (the frame and caption grow with it).
 void AdjustWindowRectForDpi(RECT& rect, DWORD style, bool hasMenu, DWORD exStyle, UINT dpi);
+// The outer size of a window whose client area has a design size, at a DPI.
+SIZE WindowSizeForClient(int designWidth, int designHeight, DWORD style, bool hasMenu, DWORD exStyle, UINT dpi);
+// A rectangle of that size in the middle of an area.
+RECT CentredIn(const RECT& area, SIZE size);
+// Moves and sizes a window to a rectangle, the one the system suggests at a
+// change of DPI, without activating it.
+void MoveTo(HWND window, const RECT& rect);
+
 // GetSystemMetrics for a DPI.
 int SystemMetricForDpi(int index, UINT dpi);
 

@@ -33,29 +33,22 @@ HWND WindowToCentreOver(HWND centreOver, HWND owner) {
 
 ModalDialog::ModalDialog(HWND owner, HWND centreOver, const char* caption, int clientWidth, int clientHeight)
     : dpi_(DpiOfWindow(WindowToCentreOver(centreOver, owner))), font_(MakeCommonFont(dpi_)) {
-    RECT frame{0, 0, Scale(clientWidth, dpi_), Scale(clientHeight, dpi_)};
-    AdjustWindowRectForDpi(frame, DialogStyle, false, DialogExStyle, dpi_);
-    const int width = frame.right - frame.left;
-    const int height = frame.bottom - frame.top;
-    const RECT over = AreaToCentreIn(centreOver, owner);
-    const int left = over.left + (over.right - over.left - width) / 2;
-    const int top = over.top + (over.bottom - over.top - height) / 2;
-    Create("QuilldeckDialog", DialogExStyle, DialogStyle, caption, left, top, width, height, owner, nullptr, 0,
-           reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1));
+    const SIZE size = WindowSizeForClient(clientWidth, clientHeight, DialogStyle, false, DialogExStyle, dpi_);
+    const RECT place = CentredIn(AreaToCentreIn(centreOver, owner), size);
+    Create("QuilldeckDialog", DialogExStyle, DialogStyle, caption, place.left, place.top, size.cx, size.cy, owner,
+           nullptr, 0, reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1));
 }
 
-std::vector<HWND> ModalDialog::CreateControls(std::span<const ControlLayout> layout) {
-    layout_ = layout;
-    controls_ = win::CreateControls(Handle(), layout, font_.get(), dpi_);
+const ControlSet& ModalDialog::CreateControls(std::span<const ControlLayout> layout) {
+    controls_ = ControlSet(Handle(), layout, font_.get(), dpi_);
     return controls_;
 }
 
 void ModalDialog::OnDpiChanged(UINT dpi, const RECT& suggested) {
     UniqueFont font = MakeCommonFont(dpi);
     dpi_ = dpi;
-    ::SetWindowPos(Handle(), nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
-                   suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
-    PlaceControls(controls_, layout_, font.get(), dpi);
+    MoveTo(Handle(), suggested);
+    controls_.Place(font.get(), dpi);
     // The controls hold the new font before the old one goes.
     font_ = std::move(font);
     DpiChanged();
@@ -143,13 +136,7 @@ LRESULT ModalDialog::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             OnDpiChanged(LOWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
             return 0;
         case WM_ACTIVATE:
-            // The control that had the focus gets it back on return.
-            if (LOWORD(wParam) == WA_INACTIVE) {
-                const HWND focus = ::GetFocus();
-                if (focus != nullptr && ::IsChild(Handle(), focus)) focus_ = focus;
-            } else if (focus_ != nullptr && ::IsWindow(focus_)) {
-                ::SetFocus(focus_);
-            }
+            focusMemory_.OnActivate(Handle(), wParam);
             return 0;
         case WM_NEXTDLGCTL: {
             // A multi-line edit asks for this on Tab, as a dialog box would

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "Controls.h"
+#include "Focus.h"
 #include "Handle.h"
 
 #include "Window.h"
@@ -37,7 +38,7 @@ protected:
     // Creates the dialog's controls from its layout table, in tab order, with
     // the common font at the dialog's DPI; they are placed again whenever the
     // DPI changes.
-    std::vector<HWND> CreateControls(std::span<const ControlLayout> layout);
+    const ControlSet& CreateControls(std::span<const ControlLayout> layout);
     UINT Dpi() const noexcept { return dpi_; }
     HFONT Font() const noexcept { return font_.get(); }
 
@@ -57,9 +58,8 @@ private:
 
     UINT dpi_;
     UniqueFont font_;
-    std::span<const ControlLayout> layout_;
-    std::vector<HWND> controls_;
-    HWND focus_ = nullptr;
+    ControlSet controls_;
+    FocusMemory focusMemory_;
     int result_ = 0;
     bool ended_ = false;
 };

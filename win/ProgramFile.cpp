@@ -18,4 +18,9 @@ std::string ProgramFilePath() {
     }
 }
 
+UniqueIcon ProgramIcon(int size) {
+    return UniqueIcon(static_cast<HICON>(
+        ::LoadImageA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(1), IMAGE_ICON, size, size, LR_DEFAULTCOLOR)));
+}
+
 }  // namespace quilldeck::win

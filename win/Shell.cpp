@@ -13,14 +13,6 @@
 namespace quilldeck::win {
 namespace {
 
-struct ComRelease {
-    void operator()(IUnknown* object) const noexcept { object->Release(); }
-};
-template <typename Interface>
-using ComPtr = std::unique_ptr<Interface, ComRelease>;
-
-using UniqueItemIdList = std::unique_ptr<ITEMIDLIST, FunctionDeleter<&::CoTaskMemFree>>;
-
 void ThrowIfFailed(HRESULT result) {
     if (FAILED(result)) throw SystemError(static_cast<DWORD>(result));
 }
@@ -30,7 +22,7 @@ void ThrowIfFailed(HRESULT result) {
 std::string ShellFolderPath(int folder) {
     LPITEMIDLIST list = nullptr;
     if (FAILED(::SHGetSpecialFolderLocation(nullptr, folder, &list)) || list == nullptr) return {};
-    const UniqueItemIdList owned(list);
+    const UniqueCoTaskMemory<ITEMIDLIST> owned(list);
     char path[MAX_PATH + 1] = {};
     if (!::SHGetPathFromIDListA(owned.get(), path)) return {};
     return path;

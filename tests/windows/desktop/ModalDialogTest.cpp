@@ -26,7 +26,7 @@ const std::array<win::ControlLayout, 3> Layout = {{
 class TestDialog : public win::ModalDialog {
 public:
     explicit TestDialog(HWND owner) : ModalDialog(owner, owner, "Test dialog", 245, 115) {
-        edit = CreateControls(Layout).front();
+        edit = CreateControls(Layout)[EditId];
     }
     HWND edit = nullptr;
 
