@@ -12,7 +12,7 @@ Residence::Residence(win::Application& application, UINT taskbarCreatedMessage, 
                      const CodePage& codePage, const KeyNames& keyNames)
     : icon_(win::ProgramIcon(win::SystemMetricForDpi(SM_CXSMICON, win::SystemDpi()))),
       trayMenu_(MakeTrayMenu()),
-      paste_(codePage, keyboard_, application.TaskbarEntry()) {
+      paste_(codePage, keyboard_, clipboard_, application.TaskbarEntry()) {
     std::span<win::MenuItem, SlotCount> carriers(trayMenu_.Items().data(), SlotCount);
     hotKeys_ = std::make_unique<SlotHotKeys>(slots, carriers, codePage, keyNames, registrar_, paste_);
     trayMenu_.ShortCutText = [&keyNames](TShortCut value) { return FormatShortcut(value, keyNames); };

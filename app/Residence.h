@@ -41,6 +41,7 @@ private:
     win::UniqueIcon icon_;
     TStyledPopupMenu trayMenu_;
     Win32Keyboard keyboard_;
+    Win32Clipboard clipboard_;
     Win32HotKeyRegistrar registrar_;
     PasteAction paste_;
     std::unique_ptr<SlotHotKeys> hotKeys_;

@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <span>
+#include <string_view>
 
 #include "PasteKeys.h"
 
@@ -37,6 +38,20 @@ public:
     HeldModifiers Held() const override;
     // One SendInput call, so no other input can come between the events.
     void Send(std::span<const KeyStroke> strokes) override;
+};
+
+// The clipboard as the paste sees it: its contents replaced by a text, opened
+// for an owner window. Throws when it cannot, and then leaves it as it was.
+class Clipboard {
+public:
+    virtual ~Clipboard() = default;
+    virtual void PutText(std::u16string_view text, HWND owner) = 0;
+};
+
+class Win32Clipboard final : public Clipboard {
+public:
+    // PutTextOnClipboard.
+    void PutText(std::u16string_view text, HWND owner) override;
 };
 
 }  // namespace quilldeck

@@ -56,8 +56,8 @@ void PutTextOnClipboard(std::u16string_view text, HWND owner) {
     if (::SetClipboardData(CF_UNICODETEXT, block.get()) != nullptr) block.release();
 }
 
-PasteAction::PasteAction(const CodePage& codePage, Keyboard& keyboard, HWND clipboardOwner)
-    : codePage_(codePage), keyboard_(keyboard), clipboardOwner_(clipboardOwner) {}
+PasteAction::PasteAction(const CodePage& codePage, Keyboard& keyboard, Clipboard& clipboard, HWND clipboardOwner)
+    : codePage_(codePage), keyboard_(keyboard), clipboard_(clipboard), clipboardOwner_(clipboardOwner) {}
 
 std::u16string PasteAction::PasteText(const std::string& hint) const {
     // The text ends at its first zero byte, as a C string would.
@@ -70,7 +70,7 @@ void PasteAction::F1Click(const win::MenuItem& sender) {
 }
 
 void PasteAction::Paste(std::u16string_view text) {
-    PutTextOnClipboard(text, clipboardOwner_);
+    clipboard_.PutText(text, clipboardOwner_);
     // The held modifiers are read as late as possible: a key the user lets go
     // between the reading and the keys sent would be left held. Read before
     // the clipboard's calls (quicker under Wine), a Ctrl was left held.

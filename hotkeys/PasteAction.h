@@ -19,7 +19,7 @@ void PutTextOnClipboard(std::u16string_view text, HWND owner);
 // The paste of a carrier item's text into the window that has the focus.
 class PasteAction {
 public:
-    PasteAction(const CodePage& codePage, Keyboard& keyboard, HWND clipboardOwner);
+    PasteAction(const CodePage& codePage, Keyboard& keyboard, Clipboard& clipboard, HWND clipboardOwner);
 
     // Puts the item's Hint on the clipboard and types Ctrl+V; an empty Hint
     // does nothing. Errors of the clipboard pass out, and then no key is sent.
@@ -35,6 +35,7 @@ public:
 private:
     const CodePage& codePage_;
     Keyboard& keyboard_;
+    Clipboard& clipboard_;
     HWND clipboardOwner_;
 };
 

@@ -1,6 +1,7 @@
 #include <vector>
 
 #include "Input.h"
+#include "PasteAction.h"
 
 namespace quilldeck {
 namespace {
@@ -61,5 +62,7 @@ void Win32Keyboard::Send(std::span<const KeyStroke> strokes) {
     }
     ::SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
 }
+
+void Win32Clipboard::PutText(std::u16string_view text, HWND owner) { PutTextOnClipboard(text, owner); }
 
 }  // namespace quilldeck

@@ -35,8 +35,9 @@ struct QuilldeckPath {
     std::array<win::MenuItem, SlotCount> carriers;
     Win32HotKeyRegistrar registrar;
     Win32Keyboard keyboard;
+    Win32Clipboard clipboard;
     HiddenWindow owner;
-    PasteAction paste{codePage, keyboard, owner.Handle()};
+    PasteAction paste{codePage, keyboard, clipboard, owner.Handle()};
     SlotHotKeys binding{table, carriers, codePage, keyNames, registrar, paste};
 
     void Define(const std::string& text) {

@@ -128,7 +128,7 @@ TEST_F(BindingTest, ReapplyingReleasesWhatNoSlotHoldsAnyMore) {
 // cuts it.
 TEST_F(BindingTest, APressPastesTheTextPreparedFromTheHintWhenTheSlotsWereApplied) {
     CountingCodePage counting;
-    PasteAction countingPaste(counting, keyboard, clipboardOwner.Handle());
+    PasteAction countingPaste(counting, keyboard, clipboard, clipboardOwner.Handle());
     std::array<win::MenuItem, SlotCount> items;
     SlotHotKeys countingBinding(table, items, counting, keyNames, registrar, countingPaste);
     const std::string withZero("before\0after", 12);

@@ -58,10 +58,11 @@ protected:
     std::array<win::MenuItem, SlotCount> carriers;
     RecordingRegistrar registrar;
     Win32Keyboard keyboard;
+    Win32Clipboard clipboard;
     PasteTarget target;
     // The program opens the clipboard for a hidden window of its own.
     ClipboardOwnerWindow clipboardOwner;
-    PasteAction paste{codePage, keyboard, clipboardOwner.Handle()};
+    PasteAction paste{codePage, keyboard, clipboard, clipboardOwner.Handle()};
     SlotHotKeys binding{table, carriers, codePage, keyNames, registrar, paste};
     std::unique_ptr<BoxAnswerer> answerer = std::make_unique<BoxAnswerer>();
     std::string expectedBoxText = "no box expected";
