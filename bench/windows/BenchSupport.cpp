@@ -1,5 +1,6 @@
 #include "BenchSupport.h"
 
+#include "../../tests/windows/InputDriver.h"
 #include "../../tests/windows/TestSupport.h"
 
 namespace quilldeck::bench {
@@ -11,7 +12,7 @@ KeySink::KeySink() {
 }
 
 void KeySink::Focus() {
-    testing::FocusForKeyboard(Handle());
+    testing::InputDriver().FocusForKeyboard(Handle());
     ::SetFocus(Handle());
 }
 

@@ -13,6 +13,7 @@
 #include <optional>
 #include <stdexcept>
 
+#include "../../tests/windows/InputDriver.h"
 #include "../../tests/windows/TestSupport.h"
 #include "BenchSupport.h"
 #include "BenchTimer.h"
@@ -201,7 +202,7 @@ public:
         testing::PumpFor(std::chrono::milliseconds(100));
     }
     void Focus() {
-        testing::FocusForKeyboard(Handle());
+        testing::InputDriver().FocusForKeyboard(Handle());
         ::SetFocus(edit_);
     }
     void Clear() {

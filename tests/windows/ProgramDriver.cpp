@@ -4,6 +4,8 @@
 
 #include <array>
 
+#include "InputDriver.h"
+
 namespace quilldeck::testing {
 namespace {
 
@@ -193,8 +195,7 @@ POINT QuilldeckProgram::CheckBoxPoint(int row) {
 }
 
 void QuilldeckProgram::SelectRowByClick(int row) {
-    const POINT at = RowPoint(row);
-    RunUnix("/usr/bin/xdotool mousemove " + std::to_string(at.x) + " " + std::to_string(at.y) + " click 1");
+    InputDriver().ClickAt(RowPoint(row));
 }
 
 void QuilldeckProgram::ClearSelection() {

@@ -464,14 +464,6 @@ unsigned long XWindowOf(HWND window) {
     return static_cast<unsigned long>(reinterpret_cast<std::uintptr_t>(::GetPropA(window, "__wine_x11_whole_window")));
 }
 
-void FocusForKeyboard(HWND window) {
-    const unsigned long xWindow = XWindowOf(window);
-    ::SetForegroundWindow(window);
-    RunUnix("/usr/bin/xdotool mousemove --window " + std::to_string(xWindow) + " 20 20 windowfocus --sync " +
-            std::to_string(xWindow));
-    PumpUntil([&] { return ::GetForegroundWindow() == window; }, std::chrono::seconds(3));
-}
-
 bool PumpUntil(const std::function<bool()>& condition, std::chrono::milliseconds timeout) {
     const auto deadline = std::chrono::steady_clock::now() + timeout;
     for (;;) {

@@ -190,9 +190,6 @@ private:
 
 // The X window that shows a top-level Wine window.
 unsigned long XWindowOf(HWND window);
-// Gives a window of this process the X keyboard focus and makes it Wine's
-// foreground window, as a user's click would.
-void FocusForKeyboard(HWND window);
 
 // Dispatches this thread's messages until the condition holds or time is up.
 bool PumpUntil(const std::function<bool()>& condition,

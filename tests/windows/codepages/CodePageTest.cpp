@@ -76,15 +76,15 @@ protected:
     const Script& script() const { return *script_; }
 
     // The Define/Edit dialog of a row, opened with F5.
-    static HWND OpenDefine(QuilldeckProgram& quilldeck, int row) {
+    HWND OpenDefine(QuilldeckProgram& quilldeck, int row) const {
         FocusQuilldeck(quilldeck);
         quilldeck.SelectRowByClick(row);
         EXPECT_TRUE(WaitFor([&] { return quilldeck.SelectedRow() == row; }));
-        Keys("F5");
+        input.Key("F5");
         return quilldeck.Dialog(ui::DefineCaption);
     }
 
-    static ::testing::AssertionResult Minimise(QuilldeckProgram& quilldeck) {
+    ::testing::AssertionResult Minimise(QuilldeckProgram& quilldeck) const {
         if (!ClickTitleBarButton(quilldeck.MainWindow(), TitleBarButton::Minimise)) {
             return ::testing::AssertionFailure() << "no title bar";
         }
@@ -106,13 +106,13 @@ TEST_F(CodePageTest, ASlotInTheSystemsScriptIsSavedInItsCodePageAndPastedExactly
         ASSERT_NE(dialog, nullptr);
         const HWND memo = ::GetDlgItem(dialog, ui::IdMemo1);
         ASSERT_TRUE(WaitFor([&] { return FocusedControlOf(dialog) == ::GetDlgItem(dialog, ui::IdInp_1); }));
-        Keys(script().descriptionKeys);
-        KeysTo(dialog, "Tab ctrl+alt+g Tab");
+        input.Key(script().descriptionKeys);
+        input.KeyTo(dialog, "Tab ctrl+alt+g Tab");
         ASSERT_TRUE(WaitFor([&] { return FocusedControlOf(dialog) == memo; }));
         CopyToClipboard(script().pastedText);
-        Keys("ctrl+v");
+        input.Key("ctrl+v");
         ASSERT_TRUE(WaitFor([&] { return ControlTextUtf16(memo) == script().pastedText; }));
-        Keys(std::string("ctrl+End ") + script().textKeys);
+        input.Key(std::string("ctrl+End ") + script().textKeys);
         ASSERT_TRUE(WaitFor([&] { return ControlTextUtf16(memo) == script().text; }))
             << ControlTextUtf16(memo).size() << " characters";
         ASSERT_TRUE(ClickCheckBox(dialog, ui::IdCheckBox1));
@@ -132,7 +132,7 @@ TEST_F(CodePageTest, ASlotInTheSystemsScriptIsSavedInItsCodePageAndPastedExactly
     ASSERT_TRUE(Minimise(quilldeck));
     notepad.Clear();
     ASSERT_TRUE(notepad.Activate());
-    Keys("ctrl+alt+g");
+    input.Key("ctrl+alt+g");
     EXPECT_TRUE(WaitFor([&] { return notepad.TextUtf16() == script().text; }))
         << notepad.TextUtf16().size() << " characters";
     EXPECT_EQ(ClipboardText(), script().text);
@@ -151,9 +151,9 @@ TEST_F(CodePageTest, ACharacterTheCodePageLacksIsRefused) {
     ASSERT_NE(dialog, nullptr);
     const HWND memo = ::GetDlgItem(dialog, ui::IdMemo1);
     const std::u16string text = script().pastedText + script().lacking;
-    ClickOn(memo);
+    input.ClickOn(memo);
     CopyToClipboard(text);
-    Keys("ctrl+v");
+    input.Key("ctrl+v");
     ASSERT_TRUE(WaitFor([&] { return ControlTextUtf16(memo) == text; }));
     ClickControl(dialog, ui::IdButton1);
     const auto box = FindMessageBox(quilldeck.Process().Id());

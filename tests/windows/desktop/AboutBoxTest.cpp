@@ -20,7 +20,7 @@ protected:
     // "&About..." from the Help menu, with the keys a user presses.
     HWND OpenAbout() {
         FocusQuilldeck(quilldeck);
-        Keys("alt+h a");
+        input.Key("alt+h a");
         return quilldeck.Dialog(about::Caption);
     }
 
@@ -50,12 +50,12 @@ TEST_F(AboutBoxTest, ShowsTheIconTitleBylineAndVersionInPlaceWithTheFocusOnOK) {
     const int tabOrder[] = {about::IdButton1};
     ExpectTabOrder(dialog, tabOrder);
     EXPECT_TRUE(WaitFor([&] { return FocusedControlOf(dialog) == Control(dialog, about::IdButton1); }));
-    KeysTo(dialog, "Tab");
+    input.KeyTo(dialog, "Tab");
     ASSERT_TRUE(quilldeck.Settle());
     EXPECT_EQ(FocusedControlOf(dialog), Control(dialog, about::IdButton1));
     PumpFor(300ms);
     EXPECT_TRUE(Screenshot::Take(ProgramFolder() + "about-box.png").has_value());
-    ClickOn(Control(dialog, about::IdButton1));
+    input.ClickOn(Control(dialog, about::IdButton1));
     EXPECT_TRUE(Closes(dialog));
     EXPECT_TRUE(WaitFor([&] { return ::IsWindowEnabled(quilldeck.MainWindow()) != FALSE; }));
 }
@@ -70,11 +70,11 @@ TEST_P(AboutEndTest, OnlyOKAndTheCloseBoxEndItAndEveryOpeningShowsTheVersion) {
         const HWND dialog = OpenAbout();
         ASSERT_NE(dialog, nullptr);
         EXPECT_EQ(ControlText(Control(dialog, about::IdLabel4)), "1.0.0");
-        KeysTo(dialog, "Escape");
+        input.KeyTo(dialog, "Escape");
         EXPECT_TRUE(StaysOpen(dialog));
         switch (GetParam()) {
-            case 0: ClickOn(Control(dialog, about::IdButton1)); break;
-            case 1: KeysTo(dialog, "Return"); break;
+            case 0: input.ClickOn(Control(dialog, about::IdButton1)); break;
+            case 1: input.KeyTo(dialog, "Return"); break;
             case 2: CloseBoxOf(dialog); break;
         }
         ASSERT_TRUE(Closes(dialog));
@@ -103,7 +103,7 @@ protected:
     // "&How to use" from the Help menu, with the keys a user presses.
     void HowToUse() {
         FocusQuilldeck(quilldeck);
-        Keys("alt+h h");
+        input.Key("alt+h h");
     }
 
 private:

@@ -48,7 +48,7 @@ protected:
     // Selects a row and presses F5 there; the dialog that opens.
     HWND OpenByF5(int row) {
         Select(row);
-        Keys("F5");
+        input.Key("F5");
         return quilldeck.Dialog(DefineCaption);
     }
 
@@ -61,15 +61,15 @@ protected:
     }
 
     // Gives a field of the open dialog its input as the user would.
-    static void Enter(HWND dialog, const FieldInput& input) {
-        const HWND field = Control(dialog, input.field);
-        ClickOn(field);
+    void Enter(HWND dialog, const FieldInput& given) const {
+        const HWND field = Control(dialog, given.field);
+        input.ClickOn(field);
         ASSERT_TRUE(WaitFor([&] { return FocusedControlOf(dialog) == field; }));
-        if (input.keys != nullptr) {
-            Keys(input.keys);
+        if (given.keys != nullptr) {
+            input.Key(given.keys);
         } else {
-            CopyToClipboard(input.pasted);
-            Keys("ctrl+v");
+            CopyToClipboard(given.pasted);
+            input.Key("ctrl+v");
         }
         ASSERT_TRUE(WaitFor([&] { return !ControlTextUtf16(field).empty(); })) << "nothing arrived";
     }
@@ -84,7 +84,7 @@ TEST_F(DefineDialogTest, ShowsItsControlsInPlaceAndInTabOrderOverTheDisabledMain
     // The labels take no focus.
     const int tabOrder[] = {ui::IdInp_1, ui::IdInp_2, ui::IdMemo1, ui::IdCheckBox1, ui::IdButton1, ui::IdButton3};
     ExpectTabOrder(dialog, tabOrder);
-    ClickOn(Control(dialog, ui::IdButton3));
+    input.ClickOn(Control(dialog, ui::IdButton3));
     EXPECT_TRUE(Closes(dialog));
     EXPECT_TRUE(WaitFor([&] { return ::IsWindowEnabled(quilldeck.MainWindow()) != FALSE; }));
 }
@@ -97,21 +97,18 @@ TEST_P(DefineOpenTest, OpensWithTheSlotsValues) {
     switch (GetParam()) {
         case 0:
             Select(0);
-            Keys("F5");
+            input.Key("F5");
             break;
         case 1: {
             Select(1);  // the selection moves to where the user double-clicks
-            const POINT at = quilldeck.RowPoint(0);
-            RunUnix("/usr/bin/xdotool mousemove " + std::to_string(at.x) + " " + std::to_string(at.y) +
-                    " click --repeat 2 --delay 80 1");
+            input.DoubleClickAt(quilldeck.RowPoint(0));
             break;
         }
         case 2: {
             Select(0);
-            const POINT at = quilldeck.RowPoint(0);
-            RunUnix("/usr/bin/xdotool mousemove " + std::to_string(at.x) + " " + std::to_string(at.y) + " click 3");
+            input.ClickAt(quilldeck.RowPoint(0), MouseButton::Right);
             ASSERT_TRUE(WaitFor([&] { return WindowOfClass(quilldeck.Process().Id(), "#32768") != nullptr; }));
-            Keys("Down Return");
+            input.Key("Down Return");
             break;
         }
     }
@@ -122,7 +119,7 @@ TEST_P(DefineOpenTest, OpensWithTheSlotsValues) {
     EXPECT_EQ(ControlText(Control(dialog, ui::IdMemo1)), "quick\r\nline");
     EXPECT_TRUE(Ticked(dialog));
     EXPECT_TRUE(WaitFor([&] { return FocusedControlOf(dialog) == Control(dialog, ui::IdInp_1); }));
-    ClickOn(Control(dialog, ui::IdButton3));
+    input.ClickOn(Control(dialog, ui::IdButton3));
     EXPECT_TRUE(Closes(dialog));
 }
 
@@ -145,7 +142,7 @@ TEST_F(DefineDialogTest, AnEmptySlotAndAShortcutThatNamesNoKeyShowEmptyFields) {
         EXPECT_EQ(HotKeyWord(dialog), 0);
         EXPECT_EQ(ControlText(Control(dialog, ui::IdMemo1)), c.text);
         EXPECT_FALSE(Ticked(dialog));
-        ClickOn(Control(dialog, ui::IdButton3));
+        input.ClickOn(Control(dialog, ui::IdButton3));
         ASSERT_TRUE(Closes(dialog));
         FocusQuilldeck(quilldeck);
     }
@@ -154,12 +151,12 @@ TEST_F(DefineDialogTest, AnEmptySlotAndAShortcutThatNamesNoKeyShowEmptyFields) {
 TEST_F(DefineDialogTest, ASlotDefinedByKeyboardAloneIsSavedAndPastesAtOnceWhileTheWindowStaysOpen) {
     const HWND dialog = OpenByF5(2);
     ASSERT_NE(dialog, nullptr);
-    TypeTo(dialog, "Greeting");
-    KeysTo(dialog, "Tab ctrl+alt+g Tab");
-    TypeTo(dialog, "Hello");
-    KeysTo(dialog, "Return");
-    TypeTo(dialog, "World");
-    KeysTo(dialog, "Tab space Tab Return");
+    input.TypeTo(dialog, "Greeting");
+    input.KeyTo(dialog, "Tab ctrl+alt+g Tab");
+    input.TypeTo(dialog, "Hello");
+    input.KeyTo(dialog, "Return");
+    input.TypeTo(dialog, "World");
+    input.KeyTo(dialog, "Tab space Tab Return");
     ASSERT_TRUE(Closes(dialog));
 
     std::vector<std::string> records = StandardRecords;
@@ -198,10 +195,10 @@ TEST_F(DefineDialogTest, OkStoresWhatTheFieldsHoldWithTheDescriptionFromTheFirst
         SetControlText(Control(dialog, ui::IdInp_1), c.description);
         SetControlText(Control(dialog, ui::IdMemo1), c.text);
         if (c.tick) {
-            ClickOn(Control(dialog, ui::IdCheckBox1));
+            input.ClickOn(Control(dialog, ui::IdCheckBox1));
             ASSERT_TRUE(WaitFor([&] { return Ticked(dialog); }));
         }
-        ClickOn(Control(dialog, ui::IdButton1));
+        input.ClickOn(Control(dialog, ui::IdButton1));
         ASSERT_TRUE(Closes(dialog));
         records.resize(row + 1, EmptyRecord);
         records[row] = c.record;
@@ -211,7 +208,7 @@ TEST_F(DefineDialogTest, OkStoresWhatTheFieldsHoldWithTheDescriptionFromTheFirst
     }
     // A description of exactly "<Not Define>" leaves the slot undefined: Delete is refused.
     Select(6);
-    Keys("ctrl+Delete");
+    input.Key("ctrl+Delete");
     EXPECT_FALSE(FindMessageBox(quilldeck.Process().Id(), 1s));
 }
 
@@ -225,21 +222,21 @@ TEST_P(DefineCancelTest, ChangesNothing) {
     const HWND dialog = OpenByF5(0);
     ASSERT_NE(dialog, nullptr);
     SetControlText(Control(dialog, ui::IdInp_1), "Changed");
-    KeysTo(dialog, "Tab ctrl+alt+z");
+    input.KeyTo(dialog, "Tab ctrl+alt+z");
     ASSERT_TRUE(WaitFor([&] { return HotKeyWord(dialog) == MAKEWORD('Z', HOTKEYF_CONTROL | HOTKEYF_ALT); }));
     SetControlText(Control(dialog, ui::IdMemo1), "changed");
-    ClickOn(Control(dialog, ui::IdCheckBox1));
+    input.ClickOn(Control(dialog, ui::IdCheckBox1));
     ASSERT_TRUE(WaitFor([&] { return !Ticked(dialog); }));
     // Escape in the shortcut field, the paste text and the description.
     for (const char* keys : {"Escape", "Tab Escape", "shift+Tab shift+Tab Escape"}) {
         SCOPED_TRACE(keys);
-        KeysTo(dialog, keys);
+        input.KeyTo(dialog, keys);
         EXPECT_TRUE(StaysOpen(dialog));
     }
 
     switch (GetParam()) {
-        case 0: ClickOn(Control(dialog, ui::IdButton3)); break;
-        case 1: KeysTo(dialog, "alt+F4"); break;
+        case 0: input.ClickOn(Control(dialog, ui::IdButton3)); break;
+        case 1: input.KeyTo(dialog, "alt+F4"); break;
         case 2: CloseBoxOf(dialog); break;
     }
     ASSERT_TRUE(Closes(dialog));
@@ -259,7 +256,7 @@ TEST_P(DefineCancelTest, ChangesNothing) {
     ASSERT_NE(again, nullptr);
     EXPECT_EQ(ControlText(Control(again, ui::IdInp_1)), "Quick");
     EXPECT_EQ(ControlText(Control(again, ui::IdMemo1)), "quick\r\nline");
-    ClickOn(Control(again, ui::IdButton3));
+    input.ClickOn(Control(again, ui::IdButton3));
     EXPECT_TRUE(Closes(again));
 }
 
@@ -282,9 +279,9 @@ TEST_F(DefineDialogTest, TheShortcutFieldTakesKeysByItsRules) {
         SCOPED_TRACE(c.keys);
         const HWND dialog = OpenByF5(row);
         ASSERT_NE(dialog, nullptr);
-        KeysTo(dialog, std::string("Tab ") + c.keys);
+        input.KeyTo(dialog, std::string("Tab ") + c.keys);
         EXPECT_TRUE(WaitFor([&] { return HotKeyWord(dialog) == c.word; })) << std::hex << HotKeyWord(dialog);
-        ClickOn(Control(dialog, ui::IdButton1));
+        input.ClickOn(Control(dialog, ui::IdButton1));
         ASSERT_TRUE(Closes(dialog));
         EXPECT_TRUE(WaitFor([&] { return quilldeck.RowText(row, 2) == c.text; })) << quilldeck.RowText(row, 2);
         EXPECT_NE(quilldeck.Settings().find(std::string("\r\n") + c.text + "\r\n[memo]"), std::string::npos);
@@ -308,16 +305,16 @@ TEST_F(DefineDialogTest, ThePasteTextTakesNoMoreThan255TypedOrPastedCharacters) 
     ASSERT_NE(dialog, nullptr);
     const HWND memo = Control(dialog, ui::IdMemo1);
     SetControlText(memo, std::string(253, 'x'));
-    KeysTo(dialog, "Tab Tab ctrl+End");
-    TypeTo(dialog, "yz");
+    input.KeyTo(dialog, "Tab Tab ctrl+End");
+    input.TypeTo(dialog, "yz");
     EXPECT_TRUE(WaitFor([&] { return ControlText(memo).size() == 255; }));
-    TypeTo(dialog, "!");
+    input.TypeTo(dialog, "!");
     PumpFor(300ms);
     EXPECT_EQ(ControlText(memo), std::string(253, 'x') + "yz");
 
     // A line break takes two of the 255.
     SetControlText(memo, std::string(254, 'x'));
-    KeysTo(dialog, "ctrl+End Return");
+    input.KeyTo(dialog, "ctrl+End Return");
     PumpFor(300ms);
     EXPECT_EQ(ControlText(memo), std::string(254, 'x'));
 
@@ -325,10 +322,10 @@ TEST_F(DefineDialogTest, ThePasteTextTakesNoMoreThan255TypedOrPastedCharacters) 
     std::string pasted;
     for (int i = 0; i < 300; ++i) pasted += static_cast<char>('a' + i % 26);
     PutOnClipboard(pasted);
-    KeysTo(dialog, "ctrl+v");
+    input.KeyTo(dialog, "ctrl+v");
     EXPECT_TRUE(WaitFor([&] { return !ControlText(memo).empty(); }));
     EXPECT_EQ(ControlText(memo), pasted.substr(0, 255));
-    ClickOn(Control(dialog, ui::IdButton3));
+    input.ClickOn(Control(dialog, ui::IdButton3));
     EXPECT_TRUE(Closes(dialog));
 }
 
@@ -338,12 +335,12 @@ TEST_F(DefineDialogTest, ALongerStoredTextShowsWholeRefusesMoreAndSavesUnchanged
     ASSERT_NE(dialog, nullptr);
     const HWND memo = Control(dialog, ui::IdMemo1);
     EXPECT_EQ(ControlText(memo), LongText);
-    KeysTo(dialog, "Tab Tab ctrl+End");
-    TypeTo(dialog, "q");
+    input.KeyTo(dialog, "Tab Tab ctrl+End");
+    input.TypeTo(dialog, "q");
     PumpFor(300ms);
     EXPECT_EQ(ControlText(memo), LongText);
     const FILETIME writtenBefore = quilldeck.SettingsWriteTime();
-    ClickOn(Control(dialog, ui::IdButton1));
+    input.ClickOn(Control(dialog, ui::IdButton1));
     ASSERT_TRUE(Closes(dialog));
     EXPECT_TRUE(WaitFor([&] {
         const FILETIME written = quilldeck.SettingsWriteTime();
@@ -360,9 +357,9 @@ TEST_F(DefineDialogTest, APasteTextWithALineThatIsExactlyTheBlockCloserIsRefused
     ASSERT_NE(dialog, nullptr);
     const std::string text = "before\r\n[/memo]\r\nafter";
     SetControlText(Control(dialog, ui::IdMemo1), text);
-    KeysTo(dialog, "Tab ctrl+alt+g");
-    ClickOn(Control(dialog, ui::IdCheckBox1));
-    ClickOn(Control(dialog, ui::IdButton1));
+    input.KeyTo(dialog, "Tab ctrl+alt+g");
+    input.ClickOn(Control(dialog, ui::IdCheckBox1));
+    input.ClickOn(Control(dialog, ui::IdButton1));
     const auto box = FindMessageBox(quilldeck.Process().Id());
     ASSERT_TRUE(box);
     EXPECT_EQ(box->caption, "Quilldeck");
@@ -383,7 +380,7 @@ TEST_F(DefineDialogTest, APasteTextWithALineThatIsExactlyTheBlockCloserIsRefused
 
     // The same words with anything else on their line are fine.
     SetControlText(Control(dialog, ui::IdMemo1), "before\r\n[/memo] \r\nafter");
-    ClickOn(Control(dialog, ui::IdButton1));
+    input.ClickOn(Control(dialog, ui::IdButton1));
     ASSERT_TRUE(Closes(dialog));
     std::vector<std::string> records = StandardRecords;
     records[2] = Record("1", "before", "Ctrl+Alt+G", "before\r\n[/memo] \r\nafter");
@@ -423,11 +420,11 @@ TEST_F(DefineDialogTest, TextsTheFileCouldNotKeepAreRefusedAndTheDialogStaysAsTy
         SCOPED_TRACE(c.name);
         const HWND dialog = OpenByF5(2);
         ASSERT_NE(dialog, nullptr);
-        KeysTo(dialog, "Tab ctrl+alt+g");
-        ClickOn(Control(dialog, ui::IdCheckBox1));
+        input.KeyTo(dialog, "Tab ctrl+alt+g");
+        input.ClickOn(Control(dialog, ui::IdCheckBox1));
         ASSERT_TRUE(WaitFor([&] { return Ticked(dialog); }));
         Enter(dialog, c.input);
-        ClickOn(Control(dialog, ui::IdButton1));
+        input.ClickOn(Control(dialog, ui::IdButton1));
         const auto box = FindMessageBox(quilldeck.Process().Id());
         ASSERT_TRUE(box);
         EXPECT_EQ(box->caption, "Quilldeck");
@@ -446,7 +443,7 @@ TEST_F(DefineDialogTest, TextsTheFileCouldNotKeepAreRefusedAndTheDialogStaysAsTy
         EXPECT_EQ(quilldeck.Settings(), before);
         EXPECT_EQ(quilldeck.RowText(2, 1), "<Not Define>");
         EXPECT_TRUE(IsFree(MOD_CONTROL | MOD_ALT, 'G'));
-        ClickOn(Control(dialog, ui::IdButton3));
+        input.ClickOn(Control(dialog, ui::IdButton3));
         ASSERT_TRUE(Closes(dialog));
         FocusQuilldeck(quilldeck);
     }
@@ -459,12 +456,12 @@ TEST_F(DefineDialogTest, CharactersTheCodePageHoldsAreKeptAndPastedExactly) {
     ASSERT_NE(dialog, nullptr);
     Enter(dialog, {ui::IdInp_1, u"", "C a f eacute space EuroSign"});
     Enter(dialog, {ui::IdMemo1, u"\u2019Caf\u00E9\u2019 \u20AC5\r\n", nullptr});
-    Keys("eacute rightsinglequotemark");
+    input.Key("eacute rightsinglequotemark");
     ASSERT_TRUE(WaitFor([&] { return ControlTextUtf16(Control(dialog, ui::IdMemo1)).size() == 13; }));
-    KeysTo(dialog, "shift+Tab ctrl+alt+g");
-    ClickOn(Control(dialog, ui::IdCheckBox1));
+    input.KeyTo(dialog, "shift+Tab ctrl+alt+g");
+    input.ClickOn(Control(dialog, ui::IdCheckBox1));
     ASSERT_TRUE(WaitFor([&] { return Ticked(dialog); }));
-    ClickOn(Control(dialog, ui::IdButton1));
+    input.ClickOn(Control(dialog, ui::IdButton1));
     ASSERT_TRUE(Closes(dialog));
 
     std::vector<std::string> records = StandardRecords;
@@ -480,7 +477,7 @@ TEST_F(DefineDialogTest, LinesBrokenByALoneLineFeedAreStoredWithCrLf) {
     const HWND dialog = OpenByF5(2);
     ASSERT_NE(dialog, nullptr);
     Enter(dialog, {ui::IdMemo1, u"one\ntwo\nthree", nullptr});
-    ClickOn(Control(dialog, ui::IdButton1));
+    input.ClickOn(Control(dialog, ui::IdButton1));
     ASSERT_TRUE(Closes(dialog));
     std::vector<std::string> records = StandardRecords;
     records[2] = Record("0", "one", "None", "one\r\ntwo\r\nthree");
@@ -496,7 +493,7 @@ TEST_F(DefineDialogTest, TheDescriptionTakesALineOfAnyLength) {
     ASSERT_NE(dialog, nullptr);
     Enter(dialog, {ui::IdInp_1, description, nullptr});
     EXPECT_EQ(ControlTextUtf16(Control(dialog, ui::IdInp_1)).size(), description.size());
-    ClickOn(Control(dialog, ui::IdButton1));
+    input.ClickOn(Control(dialog, ui::IdButton1));
     ASSERT_TRUE(Closes(dialog));
     std::vector<std::string> records = StandardRecords;
     records[2] = Record("0", std::string(description.begin(), description.end()), "None");
@@ -511,12 +508,12 @@ TEST_F(DefineDialogTest, CtrlVIsRefusedAsAShortcut) {
     const HWND dialog = OpenByF5(2);
     ASSERT_NE(dialog, nullptr);
     SetControlText(Control(dialog, ui::IdMemo1), "pasted");
-    KeysTo(dialog, "Tab ctrl+v");
+    input.KeyTo(dialog, "Tab ctrl+v");
     ASSERT_TRUE(WaitFor([&] { return HotKeyWord(dialog) == MAKEWORD('V', HOTKEYF_CONTROL); }))
         << std::hex << HotKeyWord(dialog);
-    ClickOn(Control(dialog, ui::IdCheckBox1));
+    input.ClickOn(Control(dialog, ui::IdCheckBox1));
     ASSERT_TRUE(WaitFor([&] { return Ticked(dialog); }));
-    ClickOn(Control(dialog, ui::IdButton1));
+    input.ClickOn(Control(dialog, ui::IdButton1));
     const auto box = FindMessageBox(quilldeck.Process().Id());
     ASSERT_TRUE(box);
     EXPECT_EQ(box->caption, "Quilldeck");
@@ -533,10 +530,10 @@ TEST_F(DefineDialogTest, CtrlVIsRefusedAsAShortcut) {
     EXPECT_TRUE(IsFree(MOD_CONTROL, 'V'));
 
     // Another combination with V is the user's to choose.
-    ClickOn(Control(dialog, ui::IdInp_2));
-    Keys("ctrl+alt+v");
+    input.ClickOn(Control(dialog, ui::IdInp_2));
+    input.Key("ctrl+alt+v");
     ASSERT_TRUE(WaitFor([&] { return HotKeyWord(dialog) == MAKEWORD('V', HOTKEYF_CONTROL | HOTKEYF_ALT); }));
-    ClickOn(Control(dialog, ui::IdButton1));
+    input.ClickOn(Control(dialog, ui::IdButton1));
     ASSERT_TRUE(Closes(dialog));
     std::vector<std::string> records = StandardRecords;
     records[2] = Record("1", "pasted", "Ctrl+Alt+V", "pasted");
@@ -550,9 +547,9 @@ TEST_F(DefineDialogTest, WhenTheSaveFailsTheRowKeepsTheNewValuesAndNothingIsBoun
     const HWND dialog = OpenByF5(2);
     ASSERT_NE(dialog, nullptr);
     SetControlText(Control(dialog, ui::IdInp_1), "Greeting");
-    KeysTo(dialog, "Tab ctrl+alt+g");
-    ClickOn(Control(dialog, ui::IdCheckBox1));
-    ClickOn(Control(dialog, ui::IdButton1));
+    input.KeyTo(dialog, "Tab ctrl+alt+g");
+    input.ClickOn(Control(dialog, ui::IdCheckBox1));
+    input.ClickOn(Control(dialog, ui::IdButton1));
     const auto box = FindMessageBox(quilldeck.Process().Id());
     ASSERT_TRUE(box);
     EXPECT_EQ(box->text, "File access denied.");
@@ -595,7 +592,7 @@ TEST_F(DefineWhileBoundTest, AHotKeyPressedInTheProgramsOwnListOrPasteFieldLeave
     ::OpenClipboard(nullptr);
     ::EmptyClipboard();
     ::CloseClipboard();
-    Keys("ctrl+alt+q");
+    input.Key("ctrl+alt+q");
     EXPECT_TRUE(WaitFor([] { return ClipboardText() == u"quick\r\nline"; }));
     ASSERT_TRUE(quilldeck.Settle());
     EXPECT_TRUE(WaitFor([] { return NoKeyHeld(); }, 2s)) << NoKeyHeld().message();
@@ -607,12 +604,12 @@ TEST_F(DefineWhileBoundTest, AHotKeyPressedInTheProgramsOwnListOrPasteFieldLeave
     const HWND dialog = OpenByF5(1);
     ASSERT_NE(dialog, nullptr);
     const HWND memo = Control(dialog, ui::IdMemo1);
-    KeysTo(dialog, "Tab Tab ctrl+End");
+    input.KeyTo(dialog, "Tab Tab ctrl+End");
     ASSERT_TRUE(WaitFor([&] { return FocusedControlOf(dialog) == memo; }));
-    KeysTo(dialog, "ctrl+alt+q");
+    input.KeyTo(dialog, "ctrl+alt+q");
     EXPECT_TRUE(WaitFor([&] { return ControlText(memo) == "secondquick\r\nline"; })) << ControlText(memo);
     EXPECT_TRUE(WaitFor([] { return NoKeyHeld(); }, 2s)) << NoKeyHeld().message();
-    ClickOn(Control(dialog, ui::IdButton3));
+    input.ClickOn(Control(dialog, ui::IdButton3));
     EXPECT_TRUE(Closes(dialog));
 }
 
@@ -620,12 +617,12 @@ TEST_F(DefineWhileBoundTest, ABoundHotKeyPastesIntoTheDialogsFocusedField) {
     const HWND dialog = OpenByF5(1);
     ASSERT_NE(dialog, nullptr);
     const HWND memo = Control(dialog, ui::IdMemo1);
-    KeysTo(dialog, "Tab Tab");  // into the paste text, all of it selected
+    input.KeyTo(dialog, "Tab Tab");  // into the paste text, all of it selected
     ASSERT_TRUE(WaitFor([&] { return FocusedControlOf(dialog) == memo; }));
-    KeysTo(dialog, "ctrl+alt+q");
+    input.KeyTo(dialog, "ctrl+alt+q");
     EXPECT_TRUE(WaitFor([&] { return ControlText(memo) == "quick\r\nline"; })) << ControlText(memo);
     EXPECT_TRUE(::IsWindowVisible(dialog));
-    ClickOn(Control(dialog, ui::IdButton3));
+    input.ClickOn(Control(dialog, ui::IdButton3));
     EXPECT_TRUE(Closes(dialog));
 }
 

@@ -7,6 +7,8 @@
 #include <string_view>
 #include <thread>
 
+#include "../DesktopView.h"
+#include "../InputDriver.h"
 #include "../TestSupport.h"
 #include "PasteTarget.h"
 #include "hotkeys/Input.h"
@@ -50,11 +52,6 @@ inline bool CombinationIsFree(UINT modifiers, UINT virtualKey) {
     if (!::RegisterHotKey(nullptr, ProbeIdentifier, modifiers, virtualKey)) return false;
     ::UnregisterHotKey(nullptr, ProbeIdentifier);
     return true;
-}
-
-// Types keys as a user does, through the X server.
-inline void Xdotool(const std::string& arguments) {
-    ASSERT_EQ(RunUnix("/usr/bin/xdotool " + arguments), 0) << arguments;
 }
 
 // Answers every message box of this process with OK from another thread,

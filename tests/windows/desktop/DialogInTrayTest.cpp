@@ -24,8 +24,9 @@ const std::string SecondTicked = SettingsOf({Record("1", "Quick", "Ctrl+Alt+Q", 
 
 struct OpenWay {
     const char* name;
-    // Opens it from the shown main window; the window that opened.
-    std::function<HWND(QuilldeckProgram&)> open;
+    // Opens it from the shown main window with the user's keys; the window
+    // that opened.
+    std::function<HWND(QuilldeckProgram&, const InputDriver&)> open;
 };
 
 HWND Box(QuilldeckProgram& quilldeck) {
@@ -35,23 +36,23 @@ HWND Box(QuilldeckProgram& quilldeck) {
 
 const OpenWay Ways[] = {
     {"Define/Edit",
-     [](QuilldeckProgram& quilldeck) {
-         RunUnix("/usr/bin/xdotool key F5");
+     [](QuilldeckProgram& quilldeck, const InputDriver& input) {
+         input.Key("F5", XdotoolKeyDelay);
          return quilldeck.Dialog(ui::DefineCaption);
      }},
     {"Options",
-     [](QuilldeckProgram& quilldeck) {
-         RunUnix("/usr/bin/xdotool key --delay 40 alt+f o");
+     [](QuilldeckProgram& quilldeck, const InputDriver& input) {
+         input.Key("alt+f o", UserKeyDelay);
          return quilldeck.Dialog(ui::options::Caption);
      }},
     {"About",
-     [](QuilldeckProgram& quilldeck) {
-         RunUnix("/usr/bin/xdotool key --delay 40 alt+h a");
+     [](QuilldeckProgram& quilldeck, const InputDriver& input) {
+         input.Key("alt+h a", UserKeyDelay);
          return quilldeck.Dialog("About");
      }},
     {"the Delete question",
-     [](QuilldeckProgram& quilldeck) {
-         RunUnix("/usr/bin/xdotool key ctrl+Delete");
+     [](QuilldeckProgram& quilldeck, const InputDriver& input) {
+         input.Key("ctrl+Delete", XdotoolKeyDelay);
          return Box(quilldeck);
      }},
 };
@@ -73,10 +74,10 @@ TEST_P(DialogInTrayTest, HidesWithTheWindowComesBackWithItAndExitFromTheTrayEnds
     // A change in memory only, which the way into the tray saves.
     quilldeck.SelectRowByClick(1);
     ASSERT_TRUE(WaitFor([&] { return quilldeck.SelectedRow() == 1; }));
-    Keys("space");
+    input.Key("space");
     ASSERT_TRUE(WaitFor([&] { return quilldeck.Checked(1); }));
 
-    const HWND dialog = way.open(quilldeck);
+    const HWND dialog = way.open(quilldeck, input);
     ASSERT_NE(dialog, nullptr);
     EXPECT_FALSE(::IsWindowEnabled(quilldeck.MainWindow()));
     // A message box shows itself the first time its loop finds no message:

@@ -112,29 +112,29 @@ TEST_P(DpiStartTest, EveryWindowTakesItsDesignScaled) {
     // Define/Edit on row 4, which is empty.
     quilldeck.SelectRowByClick(3);
     ASSERT_TRUE(WaitFor([&] { return quilldeck.SelectedRow() == 3; }));
-    Keys("F5");
+    input.Key("F5");
     HWND dialog = quilldeck.Dialog("Define/Edit");
     ASSERT_NE(dialog, nullptr);
     ExpectDialogFrame(dialog, quilldeck.MainWindow(), 438, 275, dpi);
     ExpectControls(dialog, DefineDesign, dpi);
     PumpFor(300ms);
     Screenshot::Take(ShotName("define-dialog", dpi));
-    ClickOn(::GetDlgItem(dialog, ui::IdButton3));
+    input.ClickOn(::GetDlgItem(dialog, ui::IdButton3));
     ASSERT_TRUE(Closes(dialog));
 
     FocusQuilldeck(quilldeck);
-    Keys("alt+f o");
+    input.Key("alt+f o");
     dialog = quilldeck.Dialog(ui::options::Caption);
     ASSERT_NE(dialog, nullptr);
     ExpectDialogFrame(dialog, quilldeck.MainWindow(), 245, 115, dpi);
     ExpectControls(dialog, OptionsDesign, dpi);
     PumpFor(300ms);
     Screenshot::Take(ShotName("options-dialog", dpi));
-    ClickOn(::GetDlgItem(dialog, ui::options::IdButton3));
+    input.ClickOn(::GetDlgItem(dialog, ui::options::IdButton3));
     ASSERT_TRUE(Closes(dialog));
 
     FocusQuilldeck(quilldeck);
-    Keys("alt+h a");
+    input.Key("alt+h a");
     dialog = quilldeck.Dialog(ui::about::Caption);
     ASSERT_NE(dialog, nullptr);
     ExpectDialogFrame(dialog, quilldeck.MainWindow(), 265, 103, dpi);
@@ -144,7 +144,7 @@ TEST_P(DpiStartTest, EveryWindowTakesItsDesignScaled) {
     EXPECT_EQ(version.top, AtDpi(AboutVersionTop, dpi));
     PumpFor(300ms);
     Screenshot::Take(ShotName("about-box", dpi));
-    ClickOn(::GetDlgItem(dialog, ui::about::IdButton1));
+    input.ClickOn(::GetDlgItem(dialog, ui::about::IdButton1));
     ASSERT_TRUE(Closes(dialog));
     EXPECT_EQ(quilldeck.Exit(), 0u);
 }
@@ -174,12 +174,12 @@ TEST_F(DpiTest, ANewDpiLaysTheWindowsOutAgainAndKeepsWhatTheyHold) {
     quilldeck.SendDpiChanged(main, 96, SuggestedAt(main, ui::MainClientWidth, ui::MainClientHeight, 96));
     ExpectMainWindowAt(quilldeck, 96, sampleWidthAt96);
     FocusQuilldeck(quilldeck);
-    Keys("F5");
+    input.Key("F5");
     const HWND dialog = quilldeck.Dialog("Define/Edit");
     ASSERT_NE(dialog, nullptr);
     const HWND description = ::GetDlgItem(dialog, ui::IdInp_1);
-    KeysTo(dialog, "End");
-    TypeTo(dialog, " typed");
+    input.KeyTo(dialog, "End");
+    input.TypeTo(dialog, " typed");
     ASSERT_TRUE(WaitFor([&] { return ControlText(description) == "Second typed"; })) << ControlText(description);
     quilldeck.SendDpiChanged(dialog, 144, SuggestedAt(dialog, 438, 275, 144));
     // Placed anew; what they hold is checked below.
@@ -193,12 +193,12 @@ TEST_F(DpiTest, ANewDpiLaysTheWindowsOutAgainAndKeepsWhatTheyHold) {
     EXPECT_EQ(ControlText(description), "Second typed");
     EXPECT_EQ(ControlText(::GetDlgItem(dialog, ui::IdMemo1)), "second");
     EXPECT_EQ(FocusedControlOf(dialog), description);
-    ClickOn(::GetDlgItem(dialog, ui::IdButton3));
+    input.ClickOn(::GetDlgItem(dialog, ui::IdButton3));
     ASSERT_TRUE(Closes(dialog));
 
     // The About box lays out its own parts too: icon, title, version.
     FocusQuilldeck(quilldeck);
-    Keys("alt+h a");
+    input.Key("alt+h a");
     const HWND about = quilldeck.Dialog(ui::about::Caption);
     ASSERT_NE(about, nullptr);
     quilldeck.SendDpiChanged(about, 192, SuggestedAt(about, 265, 103, 192));
@@ -207,7 +207,7 @@ TEST_F(DpiTest, ANewDpiLaysTheWindowsOutAgainAndKeepsWhatTheyHold) {
     EXPECT_EQ(version.right, AtDpi(AboutVersionRight, 192));
     EXPECT_EQ(version.top, AtDpi(AboutVersionTop, 192));
     EXPECT_EQ(ControlText(::GetDlgItem(about, ui::about::IdLabel4)), "1.0.0");
-    ClickOn(::GetDlgItem(about, ui::about::IdButton1));
+    input.ClickOn(::GetDlgItem(about, ui::about::IdButton1));
     ASSERT_TRUE(Closes(about));
     EXPECT_EQ(quilldeck.Exit(), 0u);
 }

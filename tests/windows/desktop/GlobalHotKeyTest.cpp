@@ -99,10 +99,11 @@ TEST(GlobalHotKeyTest, ARealPressReportsKeyAndShiftFromTheStoredValue) {
         reportedShift = shift;
         ++presses;
     };
+    const InputDriver input;
     PasteTarget focus;
     focus.Focus();
 
-    Xdotool("key shift+ctrl+F5");
+    EXPECT_TRUE(input.Key("shift+ctrl+F5"));
     ASSERT_TRUE(PumpUntil([&] { return presses == 1; }));
     EXPECT_EQ(sender, &key);
     EXPECT_EQ(reportedKey, VK_F5);
@@ -119,11 +120,12 @@ TEST(GlobalHotKeyTest, AnErrorOfTheHandlerIsShownAndTheNextPressWorks) {
     key.OnKeyDown = [&](TGlobalHotKey&, std::uint16_t&, TShiftState) {
         if (++presses == 1) throw std::runtime_error("The snippet went astray");
     };
+    const InputDriver input;
     PasteTarget focus;
     focus.Focus();
     BoxAnswerer answerer;
 
-    Xdotool("key shift+ctrl+F5");
+    EXPECT_TRUE(input.Key("shift+ctrl+F5"));
     ASSERT_TRUE(PumpUntil([&] { return !answerer.Seen().empty(); }));
     const MessageBoxView box = answerer.Seen().front();
     EXPECT_EQ(box.caption, "Quilldeck");
@@ -133,7 +135,7 @@ TEST(GlobalHotKeyTest, AnErrorOfTheHandlerIsShownAndTheNextPressWorks) {
 
     PumpFor(std::chrono::milliseconds(200));
     focus.Focus();
-    Xdotool("key shift+ctrl+F5");
+    EXPECT_TRUE(input.Key("shift+ctrl+F5"));
     ASSERT_TRUE(PumpUntil([&] { return presses == 2; }));
     EXPECT_EQ(answerer.Seen().size(), 1u);
     EXPECT_EQ(key.HotKey(), ShiftCtrlF5);

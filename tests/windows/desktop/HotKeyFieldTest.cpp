@@ -60,11 +60,12 @@ TEST(HotKeyFieldTest, TheRulesDecideWhatTypedKeysBecome) {
     EXPECT_EQ(Inp_2.InvalidKeys(), hcNone | hcShift);
     EXPECT_EQ(Inp_2.Modifiers(), hkAlt);
     EXPECT_EQ(ControlWord(window.field), MAKEWORD('A', HOTKEYF_ALT));
+    const InputDriver input;
     const auto typed = [&](const std::string& keys) {
-        FocusForKeyboard(window.Handle());
+        input.FocusForKeyboard(window.Handle());
         ::SetFocus(window.field);
         ::SendMessageA(window.field, HKM_SETHOTKEY, 0, 0);
-        RunUnix("/usr/bin/xdotool key " + keys);
+        input.Key(keys);
         PumpUntil([&] { return ControlWord(window.field) != 0; }, std::chrono::seconds(5));
         return Inp_2.HotKey();
     };

@@ -93,9 +93,7 @@ void AnswerOk(ChildProcess& copy, const MessageBoxView& box) {
         if (WindowText(child) == "OK") ok = child;
     }
     ASSERT_NE(ok, nullptr);
-    RECT rect{};
-    ::GetWindowRect(ok, &rect);
-    MouseAt({(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2}, "click 1");
+    EXPECT_TRUE(InputDriver().ClickOn(ok));
     EXPECT_EQ(copy.WaitForExit(10s), 0u);
 }
 
@@ -167,7 +165,7 @@ TEST_F(InstanceGuardTest, ASecondCopyBesideOneInTheTrayLeavesItThereWithItsHotKe
     // Its hot key still pastes.
     PasteTarget target;
     target.Focus();
-    Xdotool("key ctrl+alt+q");
+    EXPECT_TRUE(input.Key("ctrl+alt+q", XdotoolKeyDelay));
     EXPECT_TRUE(PumpUntil([&] { return target.Text() == u"quick"; }, 5s));
     EXPECT_EQ(first.Exit(), 0u);
 }

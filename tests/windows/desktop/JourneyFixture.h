@@ -31,7 +31,7 @@ public:
 
     // Brings it to the front as a click on it would, through the window manager.
     ::testing::AssertionResult Activate() const {
-        RunUnix("/usr/bin/xdotool windowactivate --sync " + std::to_string(XWindowOf(window_)));
+        input_.Activate(window_);
         if (WaitFor([&] { return ::GetForegroundWindow() == window_; }, std::chrono::seconds(5))) {
             return ::testing::AssertionSuccess();
         }
@@ -43,7 +43,7 @@ public:
     ::testing::AssertionResult Receives(const std::string& keys, const std::string& expected) const {
         Clear();
         if (const auto active = Activate(); !active) return active;
-        RunUnix("/usr/bin/xdotool key " + keys);
+        input_.Key(keys);
         const bool arrived = expected.empty() ? !WaitFor([&] { return !Text().empty(); }, std::chrono::seconds(1))
                                               : WaitFor([&] { return Text() == expected; }, std::chrono::seconds(5));
         if (arrived) return ::testing::AssertionSuccess();
@@ -51,6 +51,7 @@ public:
     }
 
 private:
+    const InputDriver input_;
     std::unique_ptr<ChildProcess> process_;
     HWND window_ = nullptr;
     HWND edit_ = nullptr;
@@ -71,17 +72,17 @@ protected:
 
     // Shown in front: the active window of the window manager, with a title
     // bar, and the foreground window of Wine.
-    static ::testing::AssertionResult InFront(HWND window) {
+    ::testing::AssertionResult InFront(HWND window) const {
         const bool front = WaitFor([&] {
-            return ::GetForegroundWindow() == window && ActiveXWindow() == XWindowOf(window);
+            return ::GetForegroundWindow() == window && desktop.ActiveWindow() == XWindowOf(window);
         });
         if (!front) {
             return ::testing::AssertionFailure() << "not the active window: foreground " << ::GetForegroundWindow()
                                                  << " (" << WindowText(::GetForegroundWindow()) << "), X "
-                                                 << ActiveXWindow() << " against " << window << ", X "
+                                                 << desktop.ActiveWindow() << " against " << window << ", X "
                                                  << XWindowOf(window);
         }
-        const std::optional<ManagedFrame> frame = FrameOf(window);
+        const std::optional<ManagedFrame> frame = desktop.FrameOf(window);
         if (!frame || frame->titleBarHeight == 0) return ::testing::AssertionFailure() << "no title bar";
         return ::testing::AssertionSuccess();
     }
@@ -95,7 +96,7 @@ protected:
         }
         // A click soon after another on the icon would count as a double click.
         PumpFor(std::chrono::milliseconds(::GetDoubleClickTime() + 50));
-        ClickIcon(icons.front(), "click 3");
+        ClickIcon(icons.front(), MouseButton::Right);
         HWND window = nullptr;
         if (!WaitFor([&] {
                 window = WindowOfClass(quilldeck.Process().Id(), "#32768");
@@ -113,14 +114,13 @@ protected:
     static ::testing::AssertionResult ChooseInTrayMenu(QuilldeckProgram& quilldeck, const std::string& entry) {
         const std::optional<OpenMenu> menu = OpenTrayMenu(quilldeck);
         if (!menu) return ::testing::AssertionFailure() << "no tray menu";
-        RunUnix(FocusOpenMenu(menu->window) + "/usr/bin/xdotool key --delay 50 " +
-                (entry == "Exit" ? "Down Down Return" : "Down Return"));
+        PressKeysInMenu(menu->window, entry == "Exit" ? "Down Down Return" : "Down Return");
         if (WaitFor([&] { return !::IsWindowVisible(menu->window); })) return ::testing::AssertionSuccess();
         return ::testing::AssertionFailure() << "the menu stays open";
     }
 
     // A click in the middle of a dialog's control.
-    static void ClickControl(HWND dialog, int id) { ClickOn(::GetDlgItem(dialog, id)); }
+    void ClickControl(HWND dialog, int id) const { input.ClickOn(::GetDlgItem(dialog, id)); }
 
     // A message box of the program: its caption, text and buttons.
     static ::testing::AssertionResult ShowsBox(QuilldeckProgram& quilldeck, const std::string& caption,
@@ -136,10 +136,10 @@ protected:
     }
 
     // Clicks a button of a box and waits until the box has gone.
-    static ::testing::AssertionResult ClickBoxButton(const MessageBoxView& box, const std::string& caption) {
+    ::testing::AssertionResult ClickBoxButton(const MessageBoxView& box, const std::string& caption) const {
         for (HWND child : ChildWindows(box.window)) {
             if (WindowText(child) != caption) continue;
-            ClickOn(child);
+            input.ClickOn(child);
             if (WaitFor([&] { return !::IsWindow(box.window); })) return ::testing::AssertionSuccess();
             return ::testing::AssertionFailure() << "the box stays after " << caption;
         }
@@ -160,8 +160,8 @@ protected:
                   0)
             << name;
     }
-    static void KeepPicture(HWND window, const std::string& name) {
-        const std::optional<ManagedFrame> frame = FrameOf(window);
+    void KeepPicture(HWND window, const std::string& name) const {
+        const std::optional<ManagedFrame> frame = desktop.FrameOf(window);
         ASSERT_TRUE(frame) << name;
         // A painted window first: the program has handled what was sent to it.
         DWORD_PTR answer = 0;

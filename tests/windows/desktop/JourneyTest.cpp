@@ -20,7 +20,7 @@ namespace options = ui::options;
 class JourneyTest : public JourneyFixture {
 protected:
     // Minimises the shown window with its title-bar button.
-    static ::testing::AssertionResult Minimise(QuilldeckProgram& quilldeck) {
+    ::testing::AssertionResult Minimise(QuilldeckProgram& quilldeck) const {
         if (!ClickTitleBarButton(quilldeck.MainWindow(), TitleBarButton::Minimise)) {
             return ::testing::AssertionFailure() << "no title bar";
         }
@@ -60,7 +60,7 @@ TEST_F(JourneyTest, AFirstStartCreatesTheSettingsAndShowsTwentyEmptySlotsInFront
     KeepPicture(quilldeck.MainWindow(), "main-window-empty.png");
 
     // The About box from the Help menu, ended with its OK button.
-    Keys("alt+h a");
+    input.Key("alt+h a");
     const HWND about = quilldeck.Dialog(ui::about::Caption);
     ASSERT_NE(about, nullptr);
     EXPECT_TRUE(InFront(about));
@@ -83,13 +83,13 @@ TEST_F(JourneyTest, SlotsDefinedByKeyboardPasteIntoAnotherProgramOnlyWhileTicked
 
     // Row 1 is selected and the list has the keyboard: F5 opens the dialog
     // with its first field ready for typing.
-    Keys("F5");
+    input.Key("F5");
     HWND dialog = quilldeck.Dialog(ui::DefineCaption);
     ASSERT_NE(dialog, nullptr);
     EXPECT_TRUE(InFront(dialog));
-    Keys("shift+g r e e t i n g Tab ctrl+alt+g Tab shift+h e l l o comma Return shift+w o r l d");
+    input.Key("shift+g r e e t i n g Tab ctrl+alt+g Tab shift+h e l l o comma Return shift+w o r l d");
     KeepPicture(dialog, "define-dialog.png");
-    Keys("Tab space Tab Return");
+    input.Key("Tab space Tab Return");
     ASSERT_TRUE(Closes(dialog));
     ASSERT_TRUE(quilldeck.Settle());
     // Wine 8 does not hand the owner's activation to the window manager when
@@ -98,10 +98,10 @@ TEST_F(JourneyTest, SlotsDefinedByKeyboardPasteIntoAnotherProgramOnlyWhileTicked
     ASSERT_TRUE(ClickTitleBar(quilldeck.MainWindow()));
     ASSERT_TRUE(InFront(quilldeck.MainWindow()));
 
-    Keys("Down F5");
+    input.Key("Down F5");
     dialog = quilldeck.Dialog(ui::DefineCaption);
     ASSERT_NE(dialog, nullptr);
-    Keys("shift+a d d r e s s Tab ctrl+alt+a Tab 1 space shift+m a i n space s t r e e t Tab space Tab Return");
+    input.Key("shift+a d d r e s s Tab ctrl+alt+a Tab 1 space shift+m a i n space s t r e e t Tab space Tab Return");
     ASSERT_TRUE(Closes(dialog));
     ASSERT_TRUE(quilldeck.Settle());
     EXPECT_EQ(quilldeck.RowText(0, 1), "Greeting");
@@ -117,7 +117,7 @@ TEST_F(JourneyTest, SlotsDefinedByKeyboardPasteIntoAnotherProgramOnlyWhileTicked
 
     // Address off with a click on its box.
     const POINT box = quilldeck.CheckBoxPoint(1);
-    MouseAt(box, "click 1");
+    EXPECT_TRUE(input.ClickAt(box));
     ASSERT_TRUE(WaitFor([&] { return !quilldeck.Checked(1); }));
 
     ASSERT_TRUE(Minimise(quilldeck));
@@ -149,7 +149,7 @@ TEST_F(JourneyTest, EveryWayIntoTheTrayAndBackAndOutSavesAndKeepsTheWindowInFron
          "a double click on the icon", [] { DoubleClickTheIcon(); }},
         {"the close box", [&] { ClickTitleBarButton(main, TitleBarButton::Close); },
          "the tray menu's Restore", [&] { EXPECT_TRUE(ChooseInTrayMenu(quilldeck, "Restore")); }},
-        {"Alt+F4", [] { Keys("alt+F4"); }, "a double click on the icon", [] { DoubleClickTheIcon(); }},
+        {"Alt+F4", [&] { input.Key("alt+F4"); }, "a double click on the icon", [] { DoubleClickTheIcon(); }},
     };
     for (const auto& way : ways) {
         SCOPED_TRACE(std::string(way.hide) + ", then " + way.restore);
@@ -166,20 +166,20 @@ TEST_F(JourneyTest, EveryWayIntoTheTrayAndBackAndOutSavesAndKeepsTheWindowInFron
     KeepPicture(main, "main-window-restored.png");
 
     // The tray menu's Exit.
-    Keys("alt+F4");
+    input.Key("alt+F4");
     ASSERT_TRUE(InTray(quilldeck));
     WriteFileBytes(quilldeck.SettingsPath(), "");
     const std::optional<OpenMenu> menu = OpenTrayMenu(quilldeck);
     ASSERT_TRUE(menu);
     RECT area = menu->rect;
-    if (const HWND tray = SystemTrayWindow(); const auto frame = FrameOf(tray)) ::UnionRect(&area, &area, &frame->outer);
+    if (const HWND tray = SystemTrayWindow(); const auto frame = desktop.FrameOf(tray)) ::UnionRect(&area, &area, &frame->outer);
     ::InflateRect(&area, 8, 8);
     area.left = std::max(area.left, 0L);
     area.top = std::max(area.top, 0L);
     KeepPicture(area, "tray-menu.png");
     // Exit, the lower of its two entries, with a click.
-    MouseAt({(menu->rect.left + menu->rect.right) / 2, menu->rect.bottom - (menu->rect.bottom - menu->rect.top) / 4},
-            "click 1");
+    EXPECT_TRUE(input.ClickAt(
+        {(menu->rect.left + menu->rect.right) / 2, menu->rect.bottom - (menu->rect.bottom - menu->rect.top) / 4}));
     EXPECT_TRUE(EndsWithZero(quilldeck));
     EXPECT_EQ(quilldeck.Settings(), settings);
     EXPECT_TRUE(WaitFor([] { return !TrayShowsAnIcon(); }));
@@ -189,7 +189,7 @@ TEST_F(JourneyTest, EveryWayIntoTheTrayAndBackAndOutSavesAndKeepsTheWindowInFron
     ASSERT_TRUE(ShownOpaque(again));
     ASSERT_TRUE(InFront(again.MainWindow()));
     WriteFileBytes(again.SettingsPath(), "");
-    Keys("alt+f e");
+    input.Key("alt+f e");
     EXPECT_TRUE(EndsWithZero(again));
     EXPECT_EQ(again.Settings(), settings);
 }
@@ -282,7 +282,7 @@ TEST_F(JourneyTest, StartMinimisedFromOptionsNeverShowsTheWindowAndClearedShowsI
         EXPECT_FALSE(Ticked(dialog, options::IdCheckBox2));
         ASSERT_TRUE(ClickCheckBox(dialog, options::IdCheckBox2));
         ASSERT_TRUE(ClickOKOf(quilldeck, dialog, options::IdButton1));
-        Keys("alt+f e");
+        input.Key("alt+f e");
         ASSERT_TRUE(EndsWithZero(quilldeck));
         EXPECT_EQ(quilldeck.Settings(), SettingsOf({Record("1", "Quick", "Ctrl+Alt+Q", "quick")}, true));
         startMinimised = quilldeck.Settings();
@@ -317,7 +317,7 @@ TEST_F(JourneyTest, StartMinimisedFromOptionsNeverShowsTheWindowAndClearedShowsI
     KeepPicture(dialog, "options-dialog.png");
     ASSERT_TRUE(ClickCheckBox(dialog, options::IdCheckBox2));
     ASSERT_TRUE(ClickOKOf(quilldeck, dialog, options::IdButton1));
-    Keys("alt+f e");
+    input.Key("alt+f e");
     ASSERT_TRUE(EndsWithZero(quilldeck));
     QuilldeckProgram next(quilldeck.Settings());
     EXPECT_TRUE(ShownOpaque(next));
@@ -396,32 +396,32 @@ TEST_F(JourneyTest, ListChangesReachTheFileAndTheHotKeysOnlyAtTheNextMinimise) {
     // Three up: One, Three, Two. Then One down: Three, One, Two.
     quilldeck.SelectRowByClick(2);
     ASSERT_TRUE(WaitFor([&] { return quilldeck.SelectedRow() == 2; }));
-    Keys("ctrl+Up");
+    input.Key("ctrl+Up");
     ASSERT_TRUE(WaitFor([&] { return quilldeck.RowText(1, 1) == "Three"; }));
     quilldeck.SelectRowByClick(0);
     ASSERT_TRUE(WaitFor([&] { return quilldeck.SelectedRow() == 0; }));
-    Keys("ctrl+Down");
+    input.Key("ctrl+Down");
     ASSERT_TRUE(WaitFor([&] { return quilldeck.RowText(1, 1) == "One" && quilldeck.SelectedRow() == 1; }));
     EXPECT_EQ(quilldeck.StatusText(), "2/20");
 
     // Delete Two on row 3: No keeps it, Yes clears it.
     quilldeck.SelectRowByClick(2);
     ASSERT_TRUE(WaitFor([&] { return quilldeck.SelectedRow() == 2; }));
-    Keys("ctrl+Delete");
+    input.Key("ctrl+Delete");
     std::optional<MessageBoxView> box;
     ASSERT_TRUE(ShowsBox(quilldeck, "Confirm", "Are you sure?", {"&Yes", "&No"}, &box));
     EXPECT_TRUE(InFront(box->window));
-    Keys("Escape");
+    input.Key("Escape");
     ASSERT_TRUE(WaitFor([&] { return !::IsWindow(box->window); }));
     EXPECT_EQ(quilldeck.RowText(2, 1), "Two");
-    Keys("ctrl+Delete");
+    input.Key("ctrl+Delete");
     ASSERT_TRUE(ShowsBox(quilldeck, "Confirm", "Are you sure?", {"&Yes", "&No"}, &box));
-    Keys("Return");
+    input.Key("Return");
     ASSERT_TRUE(WaitFor([&] { return quilldeck.RowText(2, 1) == "<Not Define>"; }));
     EXPECT_EQ(quilldeck.StatusText(), "");
 
     // Three off with a click on its box.
-    MouseAt(quilldeck.CheckBoxPoint(0), "click 1");
+    EXPECT_TRUE(input.ClickAt(quilldeck.CheckBoxPoint(0)));
     ASSERT_TRUE(WaitFor([&] { return !quilldeck.Checked(0); }));
 
     // Nothing of it has reached the file or the hot keys.
@@ -454,7 +454,7 @@ TEST_F(JourneyTest, AClipboardHeldByAnotherProgramIsReportedAndTheNextPressPaste
         ClipboardHolder holder(2000);
         ASSERT_TRUE(holder.WaitUntilHeld());
         ASSERT_TRUE(notepad.Activate());
-        Keys("ctrl+alt+q");
+        input.Key("ctrl+alt+q");
         std::optional<MessageBoxView> box;
         ASSERT_TRUE(ShowsBox(quilldeck, "Quilldeck", "Cannot open clipboard.", {"OK"}, &box));
         EXPECT_EQ(notepad.Text(), "");
@@ -488,10 +488,10 @@ TEST_F(JourneyTest, AReadOnlySettingsFileIsReportedAndExitOffersToEndWithoutSavi
 
     // The taskbar button brings it back (openbox has no taskbar: its
     // activation of the button's window stands in for the click).
-    RunUnix("/usr/bin/xdotool windowactivate --sync " + std::to_string(XWindowOf(quilldeck.TaskbarEntry())));
+    input.Activate(quilldeck.TaskbarEntry());
     ASSERT_TRUE(ShownOpaque(quilldeck));
     FocusQuilldeck(quilldeck);
-    Keys("alt+f e");
+    input.Key("alt+f e");
     ASSERT_TRUE(ShowsBox(quilldeck, "Quilldeck", "File access denied.", {"OK"}, &box));
     ASSERT_TRUE(ClickBoxButton(*box, "OK"));
     std::optional<MessageBoxView> offer;

@@ -66,7 +66,7 @@ HWND VisibleDialog() {
 }
 
 void KeysTo(HWND window, const std::string& keys) {
-    RunUnix("/usr/bin/xdotool windowfocus --sync " + std::to_string(XWindowOf(window)) + " key " + keys);
+    InputDriver().KeyTo(window, keys);
     std::this_thread::sleep_for(300ms);
 }
 

@@ -182,9 +182,9 @@ int PressCount() {
 
 class ModifierPasteTest : public ProgramFixture {
 protected:
-    void TearDown() override {
-        RunUnix("/usr/bin/xdotool keyup Control_L Control_R Alt_L Alt_R Shift_L Shift_R Super_L Super_R");
-    }
+    void TearDown() override { ReleaseEveryModifier(); }
+
+    void ReleaseEveryModifier() const { input.KeyUp("Control_L Control_R Alt_L Alt_R Shift_L Shift_R Super_L Super_R"); }
 };
 
 TEST_F(ModifierPasteTest, EveryPasteIsExactlyCtrlVAndLeavesOnlyTheUsersKeysDown) {
@@ -213,37 +213,40 @@ TEST_F(ModifierPasteTest, EveryPasteIsExactlyCtrlVAndLeavesOnlyTheUsersKeysDown)
         if (::GetForegroundWindow() != target.Handle() || ::GetFocus() != target.Edit()) target.Focus();
         target.Clear();
 
-        std::string down = "keydown";
+        std::string pressed;
         std::vector<int> held;
         if (press.winTiming == WinKey::HeldBefore) {
-            down += std::string(" ") + press.win.keysym;
+            pressed += std::string(" ") + press.win.keysym;
             held.push_back(press.win.virtualKey);
         }
-        std::string up = "keyup";
-        for (const PhysicalKey& key : press.modifiers) down += std::string(" ") + key.keysym;
-        down += std::string(" ") + press.slot->keysym;
+        for (const PhysicalKey& key : press.modifiers) pressed += std::string(" ") + key.keysym;
+        pressed += std::string(" ") + press.slot->keysym;
         if (press.winTiming == WinKey::PressedAfter) {
-            down += std::string(" ") + press.win.keysym;
+            pressed += std::string(" ") + press.win.keysym;
             held.push_back(press.win.virtualKey);
         }
+        InputSteps down;
+        down.KeyDown(pressed);
         if (press.release == Release::RightAfterTheKey) {
-            down += " keyup";
-            for (const PhysicalKey& key : press.modifiers) down += std::string(" ") + key.keysym;
+            std::string modifiers;
+            for (const PhysicalKey& key : press.modifiers) modifiers += std::string(" ") + key.keysym;
+            down.KeyUp(modifiers);
         } else {
             for (const PhysicalKey& key : press.modifiers) held.push_back(key.virtualKey);
         }
-        up += std::string(" ") + press.slot->keysym;
+        std::string released = std::string(" ") + press.slot->keysym;
         for (int h : held) {
             for (const PhysicalKey* keys : {CtrlKeys, AltKeys, ShiftKeys, WinKeys}) {
                 for (int side = 0; side < 2; ++side) {
-                    if (keys[side].virtualKey == h) up += std::string(" ") + keys[side].keysym;
+                    if (keys[side].virtualKey == h) released += std::string(" ") + keys[side].keysym;
                 }
             }
         }
         // Pause does nothing in the edit: once it arrives, every key before it has.
-        up += " key Pause";
+        InputSteps up;
+        up.KeyUp(released).Key("Pause");
 
-        ASSERT_EQ(RunUnix("/usr/bin/xdotool " + down), 0) << down;
+        ASSERT_TRUE(input.Run(down)) << down.Arguments();
         const std::u16string expected = press.Pastes() ? press.slot->text : u"";
         if (press.Pastes()) {
             PumpUntil([&] { return target.Text() == expected; }, 5s);
@@ -257,7 +260,7 @@ TEST_F(ModifierPasteTest, EveryPasteIsExactlyCtrlVAndLeavesOnlyTheUsersKeysDown)
                 }
             }
         }
-        ASSERT_EQ(RunUnix("/usr/bin/xdotool " + up), 0) << up;
+        ASSERT_TRUE(input.Run(up)) << up.Arguments();
         const bool pauseSeen = PumpUntil(
             [&] {
                 for (const ReceivedKey& key : target.keys) {
@@ -294,7 +297,7 @@ TEST_F(ModifierPasteTest, EveryPasteIsExactlyCtrlVAndLeavesOnlyTheUsersKeysDown)
         if (!wrong.empty()) {
             ++stuck;
             fault(press, "after release: " + wrong);
-            RunUnix("/usr/bin/xdotool keyup Control_L Control_R Alt_L Alt_R Shift_L Shift_R Super_L Super_R");
+            ReleaseEveryModifier();
         }
     }
 

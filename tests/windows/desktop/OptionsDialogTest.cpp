@@ -35,9 +35,9 @@ protected:
     HWND OpenOptions() { return OpenOptionsOf(quilldeck); }
 
     static HWND Control(HWND dialog, int id) { return ::GetDlgItem(dialog, id); }
-    static void Toggle(HWND dialog, int id) { ASSERT_TRUE(ClickCheckBox(dialog, id)); }
+    void Toggle(HWND dialog, int id) const { ASSERT_TRUE(ClickCheckBox(dialog, id)); }
     void PressOK(HWND dialog) { PressOK(dialog, quilldeck); }
-    static void PressOK(HWND dialog, QuilldeckProgram& program) {
+    void PressOK(HWND dialog, QuilldeckProgram& program) const {
         ASSERT_TRUE(ClickOKOf(program, dialog, options::IdButton1));
     }
 
@@ -65,10 +65,10 @@ TEST_F(OptionsDialogTest, ShowsItsControlsInPlaceAndInTabOrderWithTheCurrentChoi
     EXPECT_TRUE(Screenshot::Take(ProgramFolder() + "options-dialog.png").has_value());
 
     // Enter and Escape on a check box end nothing; Enter on OK does.
-    KeysTo(dialog, "Return");
-    KeysTo(dialog, "Escape");
+    input.KeyTo(dialog, "Return");
+    input.KeyTo(dialog, "Escape");
     EXPECT_TRUE(StaysOpen(dialog));
-    KeysTo(dialog, "Tab Tab Return");
+    input.KeyTo(dialog, "Tab Tab Return");
     EXPECT_TRUE(Closes(dialog));
     EXPECT_TRUE(WaitFor([&] { return ::IsWindowEnabled(quilldeck.MainWindow()) != FALSE; }));
 }
@@ -126,8 +126,8 @@ TEST_P(OptionsCancelTest, EndingWithoutOKChangesNeitherTheShortcutNorTheStartMin
     Toggle(dialog, options::IdCheckBox1);
     Toggle(dialog, options::IdCheckBox2);
     switch (GetParam()) {
-        case 0: ClickOn(Control(dialog, options::IdButton3)); break;
-        case 1: KeysTo(dialog, "Tab Tab Return"); break;  // from the second box past OK to Cancel
+        case 0: input.ClickOn(Control(dialog, options::IdButton3)); break;
+        case 1: input.KeyTo(dialog, "Tab Tab Return"); break;  // from the second box past OK to Cancel
         case 2: CloseBoxOf(dialog); break;
     }
     ASSERT_TRUE(Closes(dialog));
@@ -165,7 +165,7 @@ TEST_F(OptionsDialogTest, StartMinimisedConfirmedIsSavedAtExitAndTheNextStartGoe
     DoubleClickTheIcon();
     ASSERT_TRUE(ShownOpaque(next));
     FocusQuilldeck(next);
-    Keys("alt+f o");
+    input.Key("alt+f o");
     const HWND again = next.Dialog(options::Caption);
     ASSERT_NE(again, nullptr);
     EXPECT_TRUE(Ticked(again, options::IdCheckBox2));
@@ -189,7 +189,7 @@ TEST_F(OptionsDialogTest, WithoutAStartupFolderTheBoxIsUntickedAndOKWritesNoShor
         ASSERT_NE(dialog, nullptr);
         EXPECT_FALSE(Ticked(dialog, options::IdCheckBox1));
         EXPECT_FALSE(::IsWindowEnabled(Control(dialog, options::IdCheckBox1)));
-        ClickOn(Control(dialog, options::IdCheckBox1));
+        input.ClickOn(Control(dialog, options::IdCheckBox1));
         ASSERT_TRUE(quilldeck.Settle());
         EXPECT_FALSE(Ticked(dialog, options::IdCheckBox1));
         PressOK(dialog);

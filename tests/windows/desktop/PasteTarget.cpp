@@ -1,5 +1,6 @@
 #include "PasteTarget.h"
 
+#include "../InputDriver.h"
 #include "../TestSupport.h"
 
 namespace quilldeck::testing {
@@ -41,7 +42,7 @@ void PasteTarget::Clear() {
 }
 
 void PasteTarget::Focus() {
-    FocusForKeyboard(Handle());
+    InputDriver().FocusForKeyboard(Handle());
     ::SetFocus(edit_);
 }
 

@@ -64,7 +64,7 @@ TEST_F(PasteTest, AHeldCtrlAltHotKeyStillGivesPlainCtrlVAndOpensNoMenu) {
     binding.ApplyAllSlots();
     target.Clear();
 
-    Xdotool("keydown ctrl+alt+g");
+    EXPECT_TRUE(input.KeyDown("ctrl+alt+g"));
     ASSERT_TRUE(PumpUntil([&] { return target.Text() == u"held"; }, std::chrono::seconds(5)));
     PumpFor(std::chrono::milliseconds(100));
     // The user's keys are still down, and nothing else is.
@@ -74,9 +74,9 @@ TEST_F(PasteTest, AHeldCtrlAltHotKeyStillGivesPlainCtrlVAndOpensNoMenu) {
     EXPECT_FALSE(Down('V'));
 
     // Pressed again while Ctrl and Alt stay down: the paste repeats.
-    Xdotool("keyup g key g");
+    EXPECT_TRUE(input.Run(InputSteps().KeyUp("g").Key("g")));
     ASSERT_TRUE(PumpUntil([&] { return target.Text() == u"heldheld"; }, std::chrono::seconds(5)));
-    Xdotool("keyup alt ctrl");
+    EXPECT_TRUE(input.KeyUp("alt ctrl"));
     PumpFor(std::chrono::milliseconds(300));
 
     const auto vDowns = target.KeyDowns('V');
@@ -96,13 +96,13 @@ TEST_F(PasteTest, AHotKeyWithoutCtrlLeavesNoCtrlBehind) {
     binding.ApplyAllSlots();
     target.Clear();
 
-    Xdotool("keydown shift+alt+p");
+    EXPECT_TRUE(input.KeyDown("shift+alt+p"));
     ASSERT_TRUE(PumpUntil([&] { return target.Text() == u"no ctrl"; }, std::chrono::seconds(5)));
     PumpFor(std::chrono::milliseconds(100));
     EXPECT_FALSE(Down(VK_CONTROL));
     EXPECT_TRUE(Down(VK_SHIFT));
     EXPECT_TRUE(Down(VK_MENU));
-    Xdotool("keyup p alt shift");
+    EXPECT_TRUE(input.KeyUp("p alt shift"));
     PumpFor(std::chrono::milliseconds(300));
 
     const auto vDowns = target.KeyDowns('V');
@@ -121,12 +121,12 @@ TEST_F(PasteTest, AHeldCtrlShiftHotKeyPastesWithoutShift) {
     binding.ApplyAllSlots();
     target.Clear();
 
-    Xdotool("keydown ctrl+shift+y");
+    EXPECT_TRUE(input.KeyDown("ctrl+shift+y"));
     ASSERT_TRUE(PumpUntil([&] { return target.Text() == u"upper"; }, std::chrono::seconds(5)));
     PumpFor(std::chrono::milliseconds(100));
     EXPECT_TRUE(Down(VK_CONTROL));
     EXPECT_TRUE(Down(VK_SHIFT));
-    Xdotool("keyup y shift ctrl");
+    EXPECT_TRUE(input.KeyUp("y shift ctrl"));
     PumpFor(std::chrono::milliseconds(200));
 
     const auto vDowns = target.KeyDowns('V');
@@ -149,7 +149,7 @@ TEST_F(PasteTest, AnEmptyTextLeavesClipboardAndKeyboardUntouched) {
     marker.SetHotKey(CtrlAltM);
     target.Clear();
 
-    Xdotool("key ctrl+alt+e ctrl+alt+m");
+    EXPECT_TRUE(input.Key("ctrl+alt+e ctrl+alt+m"));
     ASSERT_TRUE(PumpUntil([&] { return markerPressed; }));
     PumpFor(std::chrono::milliseconds(200));
     EXPECT_TRUE(target.KeyDowns('V').empty());
@@ -168,7 +168,7 @@ TEST_F(PasteTest, AClipboardHeldByAnotherProgramIsReportedAndNothingIsTyped) {
     {
         ClipboardHolder holder(3000);
         ASSERT_TRUE(holder.WaitUntilHeld());
-        Xdotool("key ctrl+alt+g");
+        EXPECT_TRUE(input.Key("ctrl+alt+g"));
         ASSERT_TRUE(PumpUntil([&] { return !answerer->Seen().empty(); }));
         const MessageBoxView box = answerer->Seen().front();
         EXPECT_EQ(box.caption, "Quilldeck");
@@ -194,9 +194,9 @@ TEST_F(PasteTest, HoldingTheHotKeyPastesAgainWithEveryAutoRepeat) {
     target.Clear();
     AutoRepeat repeat(true);
 
-    Xdotool("keydown ctrl+alt+g");
+    EXPECT_TRUE(input.KeyDown("ctrl+alt+g"));
     const bool repeated = PumpUntil([&] { return target.Text().size() >= 4; }, std::chrono::seconds(5));
-    Xdotool("keyup g alt ctrl");
+    EXPECT_TRUE(input.KeyUp("g alt ctrl"));
     PumpFor(std::chrono::milliseconds(300));
     EXPECT_TRUE(repeated) << "pasted \"" << Narrow(target.Text()) << "\"";
     EXPECT_EQ(target.Text(), std::u16string(target.Text().size(), u'r'));
@@ -216,9 +216,9 @@ TEST_F(PasteTest, AHeldHotKeyOnABlockedClipboardShowsOneBoxAtATime) {
     ASSERT_TRUE(holder.WaitUntilHeld());
     AutoRepeat repeat(true);
 
-    Xdotool("keydown ctrl+alt+g");
+    EXPECT_TRUE(input.KeyDown("ctrl+alt+g"));
     PumpFor(std::chrono::milliseconds(2500));
-    Xdotool("keyup g alt ctrl");
+    EXPECT_TRUE(input.KeyUp("g alt ctrl"));
     EXPECT_EQ(holder.WaitForRelease(std::chrono::seconds(10)), 0u);
     PumpFor(std::chrono::milliseconds(500));
     std::cout << "| held 4000 ms, hot key held with auto-repeat | boxes " << answerer->Seen().size()
@@ -282,7 +282,7 @@ TEST_P(ClipboardHoldTest, AShortHoldIsWaitedForAndALongOneIsReported) {
                                                                             .count()));
             EXPECT_EQ(ClipboardText(), u"after the hold");
         } else {
-            Xdotool("key ctrl+alt+g");
+            EXPECT_TRUE(input.Key("ctrl+alt+g"));
             if (PumpUntil([&] { return answerer->Seen().size() > boxesBefore; })) ++reported;
             if (!holder.WaitForRelease(std::chrono::milliseconds(0))) ++pressedWhileHeld;
         }

@@ -3,8 +3,6 @@
 #include <gtest/gtest.h>
 #include <shlobj.h>
 
-#include <cstdio>
-#include <cstdlib>
 #include <optional>
 #include <span>
 #include <string>
@@ -26,68 +24,12 @@ inline void DoubleClickTheIcon() {
         ADD_FAILURE() << icons.size() << " tray icons of the program";
         return;
     }
-    ClickIcon(icons.front(), "click --repeat 2 --delay 80 1");
-}
-
-// A top-level window as the window manager frames it, in screen pixels:
-// the whole frame and the height of its title bar. A window that has just
-// been shown gets its frame a moment later: this waits for a title bar, and
-// gives what there is, or nothing when the window is not managed.
-struct ManagedFrame {
-    RECT outer;
-    int titleBarHeight;
-};
-
-inline std::optional<ManagedFrame> FrameOf(HWND window) {
-    const std::string x = std::to_string(XWindowOf(window));
-    std::optional<ManagedFrame> frame;
-    WaitFor(
-        [&] {
-            const std::string text = UnixOutput(
-                "{ xwininfo -id " + x + " | grep -E 'Absolute|Width|Height' | tr -dc '0-9\\n' | tr '\\n' ' '; "
-                "xprop -id " + x + " _NET_FRAME_EXTENTS | tr -dc '0-9,' | tr ',' ' '; }");
-            int left = 0, top = 0, width = 0, height = 0, frameLeft = 0, frameRight = 0, frameTop = 0,
-                frameBottom = 0;
-            if (std::sscanf(text.c_str(), "%d %d %d %d %d %d %d %d", &left, &top, &width, &height, &frameLeft,
-                            &frameRight, &frameTop, &frameBottom) != 8) {
-                return false;
-            }
-            frame = ManagedFrame{
-                {left - frameLeft, top - frameTop, left + width + frameRight, top + height + frameBottom}, frameTop};
-            return frameTop > 0;
-        },
-        std::chrono::seconds(3));
-    return frame;
+    ClickIcon(icons.front(), MouseButton::Left, 2);
 }
 
 // The buttons of openbox's title bar, counted from its right end (its
 // default layout: icon, title, minimise, maximise, close).
 enum class TitleBarButton { Close = 0, Minimise = 2 };
-
-// A click on a title-bar button, as a user's. The buttons of the default
-// theme are 13 pixels square, 16 apart, the last 5 pixels from the frame's
-// right edge, in the middle of the title bar.
-inline bool ClickTitleBarButton(HWND window, TitleBarButton button) {
-    const std::optional<ManagedFrame> frame = FrameOf(window);
-    if (!frame || frame->titleBarHeight == 0) return false;
-    const int x = frame->outer.right - 12 - 16 * static_cast<int>(button);
-    const int y = frame->outer.top + frame->titleBarHeight / 2;
-    return RunUnix("/usr/bin/xdotool mousemove " + std::to_string(x) + " " + std::to_string(y) + " click 1") == 0;
-}
-
-// A click on the title bar's caption, which brings a window to the front.
-inline bool ClickTitleBar(HWND window) {
-    const std::optional<ManagedFrame> frame = FrameOf(window);
-    if (!frame || frame->titleBarHeight == 0) return false;
-    const int x = (frame->outer.left + frame->outer.right) / 2;
-    const int y = frame->outer.top + frame->titleBarHeight / 2;
-    return RunUnix("/usr/bin/xdotool mousemove " + std::to_string(x) + " " + std::to_string(y) + " click 1") == 0;
-}
-
-// The window the window manager has made active.
-inline unsigned long ActiveXWindow() {
-    return std::strtoul(UnixOutput("xdotool getactivewindow").c_str(), nullptr, 10);
-}
 
 // The user's Startup folder, and the shortcut "Run on System Startup" puts there.
 inline std::string StartupFolder() {
@@ -116,10 +58,11 @@ inline RECT AtDpi(const RECT& design, UINT dpi) {
     return {left, top, left + AtDpi(design.right - design.left, dpi), top + AtDpi(design.bottom - design.top, dpi)};
 }
 
-// Tests that start Quilldeck.exe and act on it as a user would.
+// Tests that start Quilldeck.exe and act on it as a user would, with the
+// user's keyboard and mouse and the window manager's view of the desktop.
 class ProgramFixture : public ::testing::Test {
 protected:
-    void TearDown() override { RunUnix("/usr/bin/xdotool keyup ctrl alt shift"); }
+    void TearDown() override { input.KeyUp("ctrl alt shift"); }
 
     // In the tray: window hidden, taskbar button gone, icon shown.
     static ::testing::AssertionResult InTray(QuilldeckProgram& quilldeck) {
@@ -150,54 +93,54 @@ protected:
     }
 
     // Gives a window of the program the X keyboard focus, as a click would.
-    static void FocusWindow(HWND window) {
-        RunUnix("/usr/bin/xdotool windowfocus --sync " + std::to_string(XWindowOf(window)));
+    void FocusWindow(HWND window) const {
+        input.Focus(window);
         WaitFor([&] { return ::GetForegroundWindow() == window; }, std::chrono::seconds(3));
     }
 
-    static void FocusQuilldeck(QuilldeckProgram& quilldeck) { FocusWindow(quilldeck.MainWindow()); }
+    void FocusQuilldeck(QuilldeckProgram& quilldeck) const { FocusWindow(quilldeck.MainWindow()); }
 
-    // Keys as the user presses them, to whatever has the keyboard focus.
-    static void Keys(const std::string& keys) { RunUnix("/usr/bin/xdotool key --delay 40 " + keys); }
-    // Keys to a window of the program, which gets the X focus first.
-    static void KeysTo(HWND window, const std::string& keys) {
-        RunUnix("/usr/bin/xdotool windowfocus --sync " + std::to_string(XWindowOf(window)) + " key --delay 40 " +
-                keys);
-    }
-    static void TypeTo(HWND window, const std::string& text) {
-        RunUnix("/usr/bin/xdotool windowfocus --sync " + std::to_string(XWindowOf(window)) + " type --delay 40 '" +
-                text + "'");
-    }
-    // A click in the middle of a window.
-    static void ClickOn(HWND window) {
-        RECT rect{};
-        ::GetWindowRect(window, &rect);
-        RunUnix("/usr/bin/xdotool mousemove " + std::to_string((rect.left + rect.right) / 2) + " " +
-                std::to_string((rect.top + rect.bottom) / 2) + " click 1");
-    }
     // "&Options..." from the File menu, with the keys a user presses.
-    static HWND OpenOptionsOf(QuilldeckProgram& quilldeck) {
+    HWND OpenOptionsOf(QuilldeckProgram& quilldeck) const {
         FocusQuilldeck(quilldeck);
-        Keys("alt+f o");
+        input.Key("alt+f o");
         return quilldeck.Dialog(ui::options::Caption);
     }
     // Clicks a check box and waits until it shows the click.
-    static ::testing::AssertionResult ClickCheckBox(HWND dialog, int id) {
+    ::testing::AssertionResult ClickCheckBox(HWND dialog, int id) const {
         const bool before = Ticked(dialog, id);
-        ClickOn(::GetDlgItem(dialog, id));
+        input.ClickOn(::GetDlgItem(dialog, id));
         if (WaitFor([&] { return Ticked(dialog, id) != before; })) return ::testing::AssertionSuccess();
         return ::testing::AssertionFailure() << "the check box " << id << " did not change";
     }
     // Clicks a dialog's OK button and waits until the program has acted on it.
-    static ::testing::AssertionResult ClickOKOf(QuilldeckProgram& quilldeck, HWND dialog, int okId) {
-        ClickOn(::GetDlgItem(dialog, okId));
+    ::testing::AssertionResult ClickOKOf(QuilldeckProgram& quilldeck, HWND dialog, int okId) const {
+        input.ClickOn(::GetDlgItem(dialog, okId));
         if (!Closes(dialog)) return ::testing::AssertionFailure() << "the dialog stays open";
         if (!quilldeck.Settle()) return ::testing::AssertionFailure() << "the program does not answer";
         return ::testing::AssertionSuccess();
     }
 
+    // A click on a title-bar button, as a user's. The buttons of the default
+    // theme are 13 pixels square, 16 apart, the last 5 pixels from the frame's
+    // right edge, in the middle of the title bar.
+    bool ClickTitleBarButton(HWND window, TitleBarButton button) const {
+        const std::optional<ManagedFrame> frame = desktop.FrameOf(window);
+        if (!frame || frame->titleBarHeight == 0) return false;
+        const int x = frame->outer.right - 12 - 16 * static_cast<int>(button);
+        return input.ClickAt({x, frame->outer.top + frame->titleBarHeight / 2});
+    }
+
+    // A click on the title bar's caption, which brings a window to the front.
+    bool ClickTitleBar(HWND window) const {
+        const std::optional<ManagedFrame> frame = desktop.FrameOf(window);
+        if (!frame || frame->titleBarHeight == 0) return false;
+        const int x = (frame->outer.left + frame->outer.right) / 2;
+        return input.ClickAt({x, frame->outer.top + frame->titleBarHeight / 2});
+    }
+
     // A click on a window's close box in the title bar the window manager draws.
-    static void CloseBoxOf(HWND window) { EXPECT_TRUE(ClickTitleBarButton(window, TitleBarButton::Close)); }
+    void CloseBoxOf(HWND window) const { EXPECT_TRUE(ClickTitleBarButton(window, TitleBarButton::Close)); }
 
     static ::testing::AssertionResult Closes(HWND dialog) {
         if (WaitFor([&] { return !::IsWindowVisible(dialog); })) return ::testing::AssertionSuccess();
@@ -262,15 +205,19 @@ protected:
     }
 
     // Presses keys in a paste target of our own and waits for the text.
-    static ::testing::AssertionResult Pastes(const std::string& keys, const std::u16string& expected) {
+    ::testing::AssertionResult Pastes(const std::string& keys, const std::u16string& expected) const {
         PasteTarget target;
         target.Focus();
-        RunUnix("/usr/bin/xdotool key " + keys);
+        input.Key(keys, XdotoolKeyDelay);
         if (PumpUntil([&] { return target.Text() == expected; }, std::chrono::seconds(5))) {
             return ::testing::AssertionSuccess();
         }
         return ::testing::AssertionFailure() << keys << " pasted " << target.Text().size() << " characters";
     }
+
+    // Keys as the user presses them.
+    const InputDriver input{UserKeyDelay};
+    const DesktopView desktop{};
 };
 
 // The program started with given settings, shown and given the keyboard

@@ -33,7 +33,7 @@ class ProgramTest : public ProgramFixture {};
     const auto box = FindMessageBox(processId);
     if (!box) return ::testing::AssertionFailure() << "no box \"" << text << "\"";
     if (box->text != text) return ::testing::AssertionFailure() << "box says \"" << box->text << "\"";
-    RunUnix("/usr/bin/xdotool windowfocus --sync " + std::to_string(XWindowOf(box->window)) + " key " + keys);
+    InputDriver().KeyTo(box->window, keys);
     if (!WaitFor([&] { return !::IsWindow(box->window); })) return ::testing::AssertionFailure() << "box stays";
     return ::testing::AssertionSuccess();
 }
@@ -88,7 +88,7 @@ TEST_P(ProgramHideTest, GoesToTheTrayWithASaveAndBindsTheHotKeys) {
         case 2: ::PostMessageA(quilldeck.MainWindow(), WM_CLOSE, 0, 0); break;
         case 3:
             FocusQuilldeck(quilldeck);
-            RunUnix("/usr/bin/xdotool key alt+F4");
+            input.Key("alt+F4", XdotoolKeyDelay);
             break;
         case 4: ::PostMessageA(quilldeck.TaskbarEntry(), WM_SYSCOMMAND, SC_MINIMIZE, 0); break;
     }
@@ -201,12 +201,12 @@ TEST_F(ProgramTest, TabBringsTheFocusToTheListAfterARestoreAndActivationsKeepIt)
     ASSERT_TRUE(ShownOpaque(quilldeck));
     FocusQuilldeck(quilldeck);
     EXPECT_TRUE(WaitFor([&] { return FocusedControlOf(main) == dummy; })) << "after the restore";
-    Keys("F5");
+    input.Key("F5");
     EXPECT_EQ(quilldeck.Dialog("Define/Edit", 1s), nullptr) << "a shortcut of the list while it has no focus";
 
-    Keys("Tab");
+    input.Key("Tab");
     EXPECT_TRUE(WaitFor([&] { return FocusedControlOf(main) == list; })) << "after Tab";
-    Keys("shift+Tab");
+    input.Key("shift+Tab");
     ASSERT_TRUE(quilldeck.Settle());
     EXPECT_EQ(FocusedControlOf(main), list) << "after Shift+Tab";
 
@@ -219,7 +219,7 @@ TEST_F(ProgramTest, TabBringsTheFocusToTheListAfterARestoreAndActivationsKeepIt)
     FocusQuilldeck(quilldeck);
     ASSERT_TRUE(quilldeck.Settle());
     EXPECT_EQ(FocusedControlOf(main), list) << "after a later activation";
-    Keys("F5");
+    input.Key("F5");
     const HWND dialog = quilldeck.Dialog("Define/Edit");
     ASSERT_NE(dialog, nullptr);
     ::PostMessageA(dialog, WM_CLOSE, 0, 0);
@@ -258,8 +258,7 @@ TEST_F(ProgramTest, TheColumnsKeepTheirWidthsHoweverAChangeArrives) {
     ::GetWindowRect(header, &headerRect);
     const int y = (headerRect.top + headerRect.bottom) / 2;
     const auto drag = [&](int fromX, int byX) {
-        RunUnix("/usr/bin/xdotool mousemove " + std::to_string(fromX) + " " + std::to_string(y) +
-                " mousedown 1 mousemove_relative -- " + std::to_string(byX) + " 0 mouseup 1");
+        input.Run(InputSteps().MoveTo({fromX, y}).ButtonDown().MoveBy(byX, 0).ButtonUp());
     };
     const struct {
         const char* name;
@@ -272,13 +271,12 @@ TEST_F(ProgramTest, TheColumnsKeepTheirWidthsHoweverAChangeArrives) {
         {"a drag of the last column's edge", [&] { drag(headerRect.left + 25 + 250 + stretched, -50); }},
         {"a double click on Description's edge",
          [&] {
-             RunUnix("/usr/bin/xdotool mousemove " + std::to_string(headerRect.left + 25 + 250) + " " +
-                     std::to_string(y) + " click --repeat 2 --delay 80 1");
+             input.DoubleClickAt({headerRect.left + 25 + 250, y});
          }},
         {"Ctrl and the keypad's plus",
          [&] {
              quilldeck.SelectRowByClick(0);
-             Keys("ctrl+KP_Add");
+             input.Key("ctrl+KP_Add");
          }},
     };
     for (const auto& way : ways) {
@@ -474,7 +472,7 @@ protected:
     ListCommandTest() : ShownProgramFixture(SlotsFourAndFive) {}
 
     void Keys(const std::string& keys) {
-        RunUnix("/usr/bin/xdotool key " + keys);
+        input.Key(keys, XdotoolKeyDelay);
         PumpFor(300ms);
     }
 };
@@ -542,8 +540,7 @@ TEST_F(ListCommandTest, WithoutASelectionF5AndADoubleClickOpenNothing) {
     ::ScreenToClient(quilldeck.ListView(), &beside);
     beside.x = client.right - 1;
     ::ClientToScreen(quilldeck.ListView(), &beside);
-    RunUnix("/usr/bin/xdotool mousemove " + std::to_string(beside.x) + " " + std::to_string(beside.y) +
-            " click --repeat 2 --delay 80 1");
+    input.DoubleClickAt(beside);
     ASSERT_TRUE(quilldeck.Settle());
     EXPECT_EQ(quilldeck.SelectedRow(), -1);
     EXPECT_EQ(quilldeck.Dialog("Define/Edit", 1s), nullptr);

@@ -91,24 +91,24 @@ protected:
 
     // Presses the hot key as often as asked, one press at a time, and counts
     // the pastes that arrived whole.
-    static int PasteBatch(QuilldeckProgram& quilldeck, PasteTarget& target, int presses) {
+    int PasteBatch(QuilldeckProgram& quilldeck, PasteTarget& target, int presses) {
         if (::GetForegroundWindow() != target.Handle() || ::GetFocus() != target.Edit()) {
             // A click, as a user gives the focus back: after the program's
             // own window was in front, the window manager refuses a plain focus.
             // Now and then openbox lets the first click go while it is still
             // busy with the hidden window: the user clicks again.
             for (int click = 0; click < 3 && ::GetForegroundWindow() != target.Handle(); ++click) {
-                ClickOn(target.Edit());
+                input.ClickOn(target.Edit());
                 PumpUntil([&] { return ::GetForegroundWindow() == target.Handle(); }, 3s);
             }
             EXPECT_EQ(::GetForegroundWindow(), target.Handle()) << "the target could not get the focus";
         }
         target.Clear();
-        std::string keys = "/usr/bin/xdotool key --delay 40";
+        std::string keys;
         for (int i = 0; i < presses; ++i) keys += " ctrl+alt+q";
         std::u16string expected;
         for (int i = 0; i < presses; ++i) expected += u"quick";
-        RunUnix(keys, 60s);
+        input.Run(InputSteps().Key(keys, UserKeyDelay), 60s);
         PumpUntil([&] { return target.Text() == expected; }, 10s);
         quilldeck.Settle();
         const std::u16string text = target.Text();

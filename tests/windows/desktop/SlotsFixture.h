@@ -30,7 +30,7 @@ protected:
 
     void TearDown() override {
         // Keys of a failed test must not stay down for the next one.
-        RunUnix("/usr/bin/xdotool keyup ctrl alt shift super");
+        input.KeyUp("ctrl alt shift super");
         for (const MessageBoxView& box : answerer->Seen()) {
             if (box.text != expectedBoxText) ADD_FAILURE() << "unexpected box: " << box.text;
         }
@@ -43,7 +43,7 @@ protected:
     // Presses keys and waits until the target holds the text.
     ::testing::AssertionResult PastesInto(const std::string& keys, const std::u16string& expected) {
         target.Clear();
-        if (RunUnix("/usr/bin/xdotool key " + keys) != 0) return ::testing::AssertionFailure() << "xdotool";
+        if (!input.Key(keys)) return ::testing::AssertionFailure() << "xdotool";
         if (PumpUntil([&] { return target.Text() == expected; }, std::chrono::seconds(5))) {
             return ::testing::AssertionSuccess();
         }
@@ -52,6 +52,7 @@ protected:
 
     static std::string Narrow(const std::u16string& text) { return codePage.FromUtf16(text); }
 
+    const InputDriver input;
     static inline const Win32CodePage codePage;
     Win32KeyNames keyNames;
     SlotTable table{codePage, keyNames};

@@ -184,20 +184,16 @@ ShownTrayIcon TrayRig::ShownIcon() const {
     return shown.front();
 }
 
-void MouseAt(POINT at, const std::string& clicks) {
-    Xdotool("mousemove " + std::to_string(at.x) + " " + std::to_string(at.y) + " " + clicks);
-}
-
-POINT ClickIcon(const ShownTrayIcon& icon, const std::string& clicks) {
+POINT ClickIcon(const ShownTrayIcon& icon, MouseButton button, int times) {
+    const InputDriver input;
+    const DesktopView desktop{};
     // Always asked for: the window is unmapped while it has no icons, and the
     // window manager may still name it active after it came back. It can be
     // activated only once the X server shows it again.
     const HWND tray = SystemTrayWindow();
-    const std::string x = std::to_string(XWindowOf(tray));
-    const std::string viewable = "xwininfo -id " + x + " | grep -q IsViewable";
-    EXPECT_EQ(RunUnix("for i in $(seq 100); do " + viewable + " && break; sleep 0.05; done; " + viewable), 0)
+    EXPECT_TRUE(PumpUntil([&] { return desktop.IsViewable(tray); }, std::chrono::seconds(5)))
         << "the notification area is not shown";
-    RunUnix("/usr/bin/xdotool windowactivate " + x);
+    input.Run(InputSteps().AskToActivate(tray));
     EXPECT_TRUE(PumpUntil([&] { return ::GetForegroundWindow() == tray; }, std::chrono::seconds(3)))
         << "the notification area did not come to the front";
     // Its process has handled the activation before the click comes.
@@ -207,21 +203,22 @@ POINT ClickIcon(const ShownTrayIcon& icon, const std::string& clicks) {
     // icon read before that is where the window was, not where it shows. Wine
     // learns of the move a moment after the X server: wait until the two
     // agree, then read the icon afresh.
-    std::string placedAt;
+    std::optional<POINT> placedAt;
     POINT origin{};
     const bool placed = PumpUntil(
         [&] {
             origin = {};
             ::ClientToScreen(tray, &origin);
-            placedAt = UnixOutput("xwininfo -id " + x + " | sed -n 's/.*Absolute upper-left [XY]: *//p' | tr '\\n' ' '");
-            return placedAt == std::to_string(origin.x) + " " + std::to_string(origin.y) + " ";
+            placedAt = desktop.Origin(tray);
+            return placedAt && placedAt->x == origin.x && placedAt->y == origin.y;
         },
         std::chrono::seconds(3));
-    EXPECT_TRUE(placed) << "the notification area shows at " << placedAt << "but Wine has it at " << origin.x << " "
-                        << origin.y;
+    EXPECT_TRUE(placed) << "the notification area shows at "
+                        << (placedAt ? std::to_string(placedAt->x) + " " + std::to_string(placedAt->y) : "no place")
+                        << " but Wine has it at " << origin.x << " " << origin.y;
     ShownTrayIcon clicked = icon;
     ::GetWindowRect(icon.window, &clicked.rect);
-    MouseAt(clicked.Centre(), clicks);
+    EXPECT_TRUE(input.Run(InputSteps().MoveTo(clicked.Centre()).Click(button, times)));
     return clicked.Centre();
 }
 
@@ -280,13 +277,10 @@ bool MenuUser::ActedCleanly() {
 }
 
 MenuUser::Action ClickAt(POINT at) {
-    return [at](const OpenMenu&) {
-        return RunUnix("/usr/bin/xdotool mousemove " + std::to_string(at.x) + " " + std::to_string(at.y) +
-                       " click 1") == 0;
-    };
+    return [at](const OpenMenu&) { return InputDriver().ClickAt(at); };
 }
 
-MenuUser::Action ClickOn(const std::string& text) {
+MenuUser::Action ClickEntry(const std::string& text) {
     return [text](const OpenMenu& menu) {
         for (const MenuEntry& entry : menu.entries) {
             if (entry.text != text) continue;
@@ -298,16 +292,13 @@ MenuUser::Action ClickOn(const std::string& text) {
 }
 
 MenuUser::Action PressKeys(const std::string& keys) {
-    return [keys](const OpenMenu& menu) {
-        return RunUnix(FocusOpenMenu(menu.window) + "/usr/bin/xdotool key --delay 50 " + keys) == 0;
-    };
+    return [keys](const OpenMenu& menu) { return PressKeysInMenu(menu.window, keys); };
 }
 
-std::string FocusOpenMenu(HWND menuWindow) {
-    // The menu's X window may be mapped a moment after Wine shows it.
-    const std::string x = std::to_string(XWindowOf(menuWindow));
-    return "for i in $(seq 60); do /usr/bin/xdotool windowfocus --sync " + x +
-           " 2>/dev/null && break; sleep 0.05; done; ";
+bool PressKeysInMenu(HWND menuWindow, const std::string& keys, std::chrono::milliseconds delay) {
+    const InputDriver input;
+    input.FocusOnceMapped(menuWindow);
+    return input.Key(keys, delay);
 }
 
 MenuUser::Action CloseQuietly() {

@@ -83,15 +83,12 @@ public:
     std::unique_ptr<TTrayIcon> icon;
 };
 
-// Moves the mouse to a screen point and clicks there through the X server,
-// e.g. "click 3" or "click --repeat 2 --delay 80 1".
-void MouseAt(POINT at, const std::string& clicks);
 // Clicks on an icon in the notification area. Wine's notification area is a
 // window of its own, and while another program's window is active clicks on
 // its icons go nowhere: it is brought to the front first, as the user would.
 // Returns the point clicked: the icon where it shows once the window manager
 // has placed the notification area, which may differ from where it was read.
-POINT ClickIcon(const ShownTrayIcon& icon, const std::string& clicks);
+POINT ClickIcon(const ShownTrayIcon& icon, MouseButton button, int times = 1);
 
 // A popup menu of this process as it shows, read while it is open.
 struct MenuEntry {
@@ -148,15 +145,15 @@ OpenMenu ReadMenu(HWND window);
 // The visible popup menu window of this process, if one is open.
 HWND OpenMenuWindow();
 // Chooses an entry with a left click on it.
-MenuUser::Action ClickOn(const std::string& text);
-// Presses keys (xdotool key names) while the menu is open.
+MenuUser::Action ClickEntry(const std::string& text);
+// Presses keys (X key names) while the menu is open, once the menu has the
+// X keyboard focus. On Windows the menu's owner becomes the foreground window
+// and takes the keys; under Wine with a window manager the X focus stays on
+// the notification area that was clicked, whose process is not the menu's,
+// and the keys are lost until a window of the menu's process has it.
 MenuUser::Action PressKeys(const std::string& keys);
-// Shell commands that give an open menu the X keyboard focus. On
-// Windows the menu's owner becomes the foreground window and takes the keys;
-// under Wine with a window manager the X focus stays on the notification
-// area that was clicked, whose process is not the menu's, and the keys are
-// lost until a window of the menu's process has it.
-std::string FocusOpenMenu(HWND menuWindow);
+bool PressKeysInMenu(HWND menuWindow, const std::string& keys,
+                     std::chrono::milliseconds delay = MenuKeyDelay);
 // Clicks with the left button at a screen point.
 MenuUser::Action ClickAt(POINT at);
 // Closes the menu without the user's keyboard or mouse.

@@ -134,20 +134,20 @@ TEST(TrayIconTest, ASingleClickDoesNothingAndADoubleClickWithAnyButtonRaisesOnDb
     // The right button goes down first in its double click, which would open
     // the menu: that button is tried without one.
     const struct {
-        int button;
+        MouseButton button;
         bool withMenu;
-    } cases[] = {{1, true}, {2, true}, {3, false}};
+    } cases[] = {{MouseButton::Left, true}, {MouseButton::Middle, true}, {MouseButton::Right, false}};
     for (const auto& c : cases) {
-        SCOPED_TRACE("button " + std::to_string(c.button));
+        SCOPED_TRACE("button " + std::to_string(static_cast<int>(c.button)));
         rig.icon->PopupMenu = c.withMenu ? &menu : nullptr;
         MenuUser noMenu(CloseQuietly());
         doubleClicks = 0;
         WaitOutDoubleClick();
-        ClickIcon(icon, "click " + std::to_string(c.button));
+        ClickIcon(icon, c.button);
         PumpFor(std::chrono::milliseconds(::GetDoubleClickTime() + 100));
         EXPECT_EQ(doubleClicks, 0);
 
-        ClickIcon(icon, "click --repeat 2 --delay 80 " + std::to_string(c.button));
+        ClickIcon(icon, c.button, 2);
         EXPECT_TRUE(PumpUntil([&] { return doubleClicks > 0; }, 3s));
         PumpFor(300ms);
         EXPECT_EQ(doubleClicks, 1);
@@ -167,7 +167,7 @@ TEST(TrayIconTest, AnErrorInTheDoubleClickHandlerIsShownAndTheIconGoesOn) {
 
     // The test before may have clicked where this icon is a moment ago.
     WaitOutDoubleClick();
-    ClickIcon(icon, "click --repeat 2 --delay 80 1");
+    ClickIcon(icon, MouseButton::Left, 2);
     ASSERT_TRUE(PumpUntil([&] { return answerer.Seen().size() == 1; }))
         << "double clicks heard: " << doubleClicks;
     EXPECT_EQ(answerer.Seen()[0].caption, "Quilldeck");
@@ -175,7 +175,7 @@ TEST(TrayIconTest, AnErrorInTheDoubleClickHandlerIsShownAndTheIconGoesOn) {
     ASSERT_TRUE(PumpUntil([&] { return FindMessageBox(::GetCurrentProcessId(), 0ms) == std::nullopt; }));
 
     WaitOutDoubleClick();
-    ClickIcon(icon, "click --repeat 2 --delay 80 1");
+    ClickIcon(icon, MouseButton::Left, 2);
     EXPECT_TRUE(PumpUntil([&] { return doubleClicks == 2; }));
     EXPECT_EQ(answerer.Seen().size(), 1u);
 }

@@ -301,7 +301,7 @@ protected:
         // A second click within the double-click time would be a double click.
         PumpFor(std::chrono::milliseconds(::GetDoubleClickTime() + 100));
         MenuUser user(std::move(action));
-        clickedAt = ClickIcon(icon, "click 3");
+        clickedAt = ClickIcon(icon, MouseButton::Right);
         std::optional<OpenMenu> seen = user.Seen();
         EXPECT_TRUE(user.ActedCleanly());
         return seen;
@@ -357,8 +357,8 @@ TEST_F(TrayMenuTest, AChosenEntryRunsItsHandlerOnceTheMenuHasClosed) {
         MenuUser::Action action;
         const char* handler;
     } cases[] = {
-        {"click on Exit", ClickOn("Exit"), "Exit3"},
-        {"click on Restore", ClickOn("Restore"), "OpenVarnholt1"},
+        {"click on Exit", ClickEntry("Exit"), "Exit3"},
+        {"click on Restore", ClickEntry("Restore"), "OpenVarnholt1"},
         {"keys to Exit", PressKeys("Down Down Return"), "Exit3"},
         {"keys to Restore", PressKeys("Down Return"), "OpenVarnholt1"},
     };
@@ -582,7 +582,7 @@ protected:
         EXPECT_TRUE(InTray(quilldeck));
         const auto icons = ShownTrayIconsWithTip("Quilldeck 1.01");
         if (icons.size() != 1) return std::nullopt;
-        ClickIcon(icons.front(), "click 3");
+        ClickIcon(icons.front(), MouseButton::Right);
         HWND window = nullptr;
         const bool opened = WaitFor([&] {
             window = WindowOfClass(quilldeck.Process().Id(), "#32768");
@@ -598,7 +598,7 @@ protected:
         const char* names[] = {"Restore", "Exit", "Restore"};
         std::vector<RECT> frames;
         for (const char* name : names) {
-            RunUnix(FocusOpenMenu(window) + "/usr/bin/xdotool key Down");
+            PressKeysInMenu(window, "Down", XdotoolKeyDelay);
             std::optional<Screenshot> shot;
             std::optional<RECT> frame;
             const bool moved = WaitFor([&] {
@@ -612,7 +612,7 @@ protected:
             frames.push_back(*frame);
             if (frames.size() == 1) scaled.shot = std::move(shot);
         }
-        RunUnix(FocusOpenMenu(window) + "/usr/bin/xdotool key Escape");
+        PressKeysInMenu(window, "Escape", XdotoolKeyDelay);
         EXPECT_TRUE(WaitFor([&] { return !::IsWindowVisible(window); }));
         EXPECT_EQ(quilldeck.Exit(), 0u);
         if (frames.size() != std::size(names)) return std::nullopt;

@@ -225,8 +225,7 @@ TEST_F(ReleaseTest, AnUpgradeOverARunningCopyEndsItThroughExitAndReplacesItInPla
     QuilldeckProgram quilldeck(program, settings, SW_SHOWNORMAL);
     ASSERT_TRUE(ShownOpaque(quilldeck));
     FocusQuilldeck(quilldeck);
-    const POINT box = quilldeck.CheckBoxPoint(1);
-    RunUnix("/usr/bin/xdotool mousemove " + std::to_string(box.x) + " " + std::to_string(box.y) + " click 1");
+    input.ClickAt(quilldeck.CheckBoxPoint(1));
     ASSERT_TRUE(WaitFor([&] { return quilldeck.Checked(1); }));
     ASSERT_EQ(quilldeck.Settings(), settings) << "saved before the upgrade";
 
