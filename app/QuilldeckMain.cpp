@@ -12,10 +12,10 @@
 #include "ui/QuilldeckOptions.h"
 #include "win/Controls.h"
 #include "win/Dpi.h"
-#include "win/SystemError.h"
+#include "win/Focus.h"
 #include "win/ProgramFile.h"
 #include "win/Shell.h"
-#include "win/Focus.h"
+#include "win/SystemError.h"
 
 namespace quilldeck {
 namespace {
@@ -30,16 +30,15 @@ constexpr const char* HelpPageAddress = "http://kestrovar.example/redirect/quill
 }  // namespace
 
 TForm1::TForm1(win::Application& application, UINT taskbarCreatedMessage, const TAppProcess& process)
-    : app_(application),
-      dpi_(win::SystemDpi()),
-      font_(win::MakeCommonFont(dpi_)),
-      windowIcon_(win::ProgramIcon(win::SystemMetricForDpi(SM_CXSMICON, dpi_))),
+    : ScaledWindow(ui::MainWindowDesign, win::SystemDpi()),
+      app_(application),
+      windowIcon_(win::ProgramIcon(win::SystemMetricForDpi(SM_CXSMICON, Dpi()))),
       OneInstance1(process) {
     // The window's outer size follows from its client area and frame, at the
     // DPI of the primary monitor, where it opens. Created fully transparent:
     // the first activation makes it opaque, so a start into the tray never
     // shows the window.
-    const SIZE size = WindowSizeAt(dpi_);
+    const SIZE size = OuterSizeAt(Dpi());
     const RECT place = win::CentredIn({0, 0, ::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN)}, size);
     Create("QuilldeckMainWindow", WS_EX_LAYERED, ui::MainWindowStyle, ui::MainWindowCaption, place.left, place.top,
            size.cx, size.cy, app_.TaskbarEntry(), nullptr, 0, reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1));
@@ -54,7 +53,7 @@ TForm1::TForm1(win::Application& application, UINT taskbarCreatedMessage, const 
     CreateMenus();
     CreateControls();
     // Another monitor may have taken it.
-    if (const UINT dpi = win::DpiOfWindow(Handle()); dpi != dpi_) OnDpiChanged(dpi, nullptr);
+    if (const UINT dpi = win::DpiOfWindow(Handle()); dpi != Dpi()) Rescale(dpi, nullptr);
 
     residence_ = std::make_unique<Residence>(app_, taskbarCreatedMessage, slots_, codePage_, keyNames_);
     TStyledPopupMenu& trayMenu = residence_->StyledPopupMenu1();
@@ -97,10 +96,11 @@ void TForm1::CreateMenus() {
 }
 
 void TForm1::CreateControls() {
-    controls_ = win::ControlSet(Handle(), ui::MainWindowControls, font_.get(), dpi_, win::TableOrder::BottomFirst);
-    Button_Dummy = controls_[ui::IdButtonDummy];
-    ListView1 = controls_[ui::IdListView1];
-    list_ = std::make_unique<ui::SlotList>(Handle(), ListView1, controls_[ui::IdStatusBar1], dpi_, slots_,
+    const win::ControlSet& controls =
+        ScaledWindow::CreateControls(ui::MainWindowControls, win::TableOrder::BottomFirst);
+    Button_Dummy = controls[ui::IdButtonDummy];
+    ListView1 = controls[ui::IdListView1];
+    list_ = std::make_unique<ui::SlotList>(Handle(), ListView1, controls[ui::IdStatusBar1], Dpi(), slots_,
                                            ShortcutText());
     // A click on a check box, or Space: memory only until the next save.
     list_->OnCheck = [this](int row, bool active) { slots_.SetActive(row, active); };
@@ -192,24 +192,8 @@ void TForm1::MakeOpaque() {
     ::RedrawWindow(Handle(), nullptr, nullptr, RDW_FRAME | RDW_ALLCHILDREN | RDW_ERASE | RDW_INVALIDATE);
 }
 
-SIZE TForm1::WindowSizeAt(UINT dpi) const {
-    return win::WindowSizeForClient(ui::MainClientWidth, ui::MainClientHeight, ui::MainWindowStyle, true,
-                                    WS_EX_LAYERED, dpi);
-}
-
-void TForm1::OnDpiChanged(UINT dpi, const RECT* suggested) {
-    win::UniqueFont font = win::MakeCommonFont(dpi);
-    dpi_ = dpi;
-    if (suggested != nullptr) {
-        win::MoveTo(Handle(), *suggested);
-    } else {
-        const SIZE size = WindowSizeAt(dpi);
-        ::SetWindowPos(Handle(), nullptr, 0, 0, size.cx, size.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-    }
-    controls_.Place(font.get(), dpi);
-    // The controls hold the new font before the old one goes.
-    font_ = std::move(font);
-    list_->SetDpi(dpi);
+void TForm1::DpiChanged() {
+    if (list_) list_->SetDpi(Dpi());
 }
 
 void TForm1::FormShow() { list_->StretchLastColumn(); }
@@ -371,15 +355,13 @@ LRESULT TForm1::OwnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             list_->CreateStatusHint();
             return 0;
         case WM_ACTIVATE:
-            focusMemory_.OnActivate(Handle(), wParam);
+            // The control that had the focus first gets it back.
+            ScaledWindow::HandleMessage(message, wParam, lParam);
             if (LOWORD(wParam) != WA_INACTIVE) FormActivate();
             return 0;
         case WM_SHOWWINDOW:
             if (wParam) FormShow();
             break;
-        case WM_DPICHANGED:
-            OnDpiChanged(LOWORD(wParam), reinterpret_cast<const RECT*>(lParam));
-            return 0;
         case WM_SYSCOMMAND:
             if ((wParam & 0xFFF0) == SC_MINIMIZE) {
                 app_.Minimize();
@@ -402,7 +384,7 @@ LRESULT TForm1::OwnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             if (list_->OnContextMenu(reinterpret_cast<HWND>(wParam), lParam)) return 0;
             break;
     }
-    return Window::HandleMessage(message, wParam, lParam);
+    return ScaledWindow::HandleMessage(message, wParam, lParam);
 }
 
 }  // namespace quilldeck

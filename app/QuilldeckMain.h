@@ -17,9 +17,8 @@
 #include "ui/SlotList.h"
 #include "win/Application.h"
 #include "win/Controls.h"
-#include "win/Focus.h"
 #include "win/MenuTable.h"
-#include "win/Window.h"
+#include "win/ScaledWindow.h"
 
 namespace quilldeck {
 
@@ -32,7 +31,7 @@ public:
 
 // The main window: the slot list with its commands, the tray icon and menu,
 // the hot keys, and the program's life from the first activation to Exit.
-class TForm1 : private win::Window {
+class TForm1 : private win::ScaledWindow {
 public:
     // Constructs the window and its components, lets the single-instance
     // guard act, then runs FormCreate.
@@ -80,16 +79,10 @@ private:
     // The shortcuts' texts as the menus show them.
     win::ShortcutNamer ShortcutText() const;
     void MakeOpaque();
-    // The window's outer size for its design client area at a DPI.
-    SIZE WindowSizeAt(UINT dpi) const;
-    // Lays the window out again at a DPI; suggested: the rectangle the
-    // system proposes, or none to keep the window's place.
-    void OnDpiChanged(UINT dpi, const RECT* suggested);
+    // The list's columns follow the window's DPI.
+    void DpiChanged() override;
 
     win::Application& app_;
-    // The DPI the window is laid out at, and the common font for it.
-    UINT dpi_;
-    win::UniqueFont font_;
     // The title bar's icon.
     win::UniqueIcon windowIcon_;
     Win32CodePage codePage_;
@@ -107,13 +100,11 @@ private:
     std::unique_ptr<Residence> residence_;
     TOneInstance OneInstance1;
 
-    win::ControlSet controls_;
     HWND Button_Dummy = nullptr;
     HWND ListView1 = nullptr;
     std::unique_ptr<ui::SlotList> list_;
     static constexpr UINT CreateStatusHintMessage = WM_APP + 1;
 
-    win::FocusMemory focusMemory_;
 };
 
 }  // namespace quilldeck

@@ -8,6 +8,7 @@
 #include "slots/ShortcutText.h"
 #include "win/Controls.h"
 #include "win/MenuTable.h"
+#include "win/ScaledWindow.h"
 
 namespace quilldeck::ui {
 
@@ -15,6 +16,9 @@ inline constexpr const char* MainWindowCaption = "Quilldeck 1.01";
 inline constexpr int MainClientWidth = 436;
 inline constexpr int MainClientHeight = 264;
 inline constexpr DWORD MainWindowStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
+// Created layered (fully transparent until its first activation), with a menu bar.
+inline constexpr win::WindowDesign MainWindowDesign{MainClientWidth, MainClientHeight, MainWindowStyle, WS_EX_LAYERED,
+                                                    true};
 
 // Control and menu command identifiers; tests drive the program through them.
 enum MainWindowId : int {

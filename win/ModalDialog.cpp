@@ -32,26 +32,12 @@ HWND WindowToCentreOver(HWND centreOver, HWND owner) {
 }  // namespace
 
 ModalDialog::ModalDialog(HWND owner, HWND centreOver, const char* caption, int clientWidth, int clientHeight)
-    : dpi_(DpiOfWindow(WindowToCentreOver(centreOver, owner))), font_(MakeCommonFont(dpi_)) {
-    const SIZE size = WindowSizeForClient(clientWidth, clientHeight, DialogStyle, false, DialogExStyle, dpi_);
+    : ScaledWindow({clientWidth, clientHeight, DialogStyle, DialogExStyle, false},
+                   DpiOfWindow(WindowToCentreOver(centreOver, owner))) {
+    const SIZE size = OuterSizeAt(Dpi());
     const RECT place = CentredIn(AreaToCentreIn(centreOver, owner), size);
     Create("QuilldeckDialog", DialogExStyle, DialogStyle, caption, place.left, place.top, size.cx, size.cy, owner,
            nullptr, 0, reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1));
-}
-
-const ControlSet& ModalDialog::CreateControls(std::span<const ControlLayout> layout) {
-    controls_ = ControlSet(Handle(), layout, font_.get(), dpi_);
-    return controls_;
-}
-
-void ModalDialog::OnDpiChanged(UINT dpi, const RECT& suggested) {
-    UniqueFont font = MakeCommonFont(dpi);
-    dpi_ = dpi;
-    MoveTo(Handle(), suggested);
-    controls_.Place(font.get(), dpi);
-    // The controls hold the new font before the old one goes.
-    font_ = std::move(font);
-    DpiChanged();
 }
 
 ModalDialog::~ModalDialog() { Destroy(); }
@@ -132,12 +118,6 @@ LRESULT ModalDialog::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_CLOSE:
             EndModal(IDCANCEL);
             return 0;
-        case WM_DPICHANGED:
-            OnDpiChanged(LOWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
-            return 0;
-        case WM_ACTIVATE:
-            focusMemory_.OnActivate(Handle(), wParam);
-            return 0;
         case WM_NEXTDLGCTL: {
             // A multi-line edit asks for this on Tab, as a dialog box would
             // handle it: the next (wParam 0) or previous control, or lParam's.
@@ -154,7 +134,7 @@ LRESULT ModalDialog::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             if (lParam == 0 && (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL)) return 0;
             break;
     }
-    return Window::HandleMessage(message, wParam, lParam);
+    return ScaledWindow::HandleMessage(message, wParam, lParam);
 }
 
 }  // namespace quilldeck::win

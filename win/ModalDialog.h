@@ -5,11 +5,7 @@
 #include <span>
 #include <vector>
 
-#include "Controls.h"
-#include "Focus.h"
-#include "Handle.h"
-
-#include "Window.h"
+#include "ScaledWindow.h"
 
 namespace quilldeck::win {
 
@@ -19,7 +15,7 @@ namespace quilldeck::win {
 // nothing unless a button has the focus, and the title-bar close box ends it
 // as Cancel. Messages for other windows (hot key presses among them) go on
 // being delivered while it is open.
-class ModalDialog : protected Window {
+class ModalDialog : public ScaledWindow {
 public:
     ~ModalDialog() override;
 
@@ -35,31 +31,15 @@ protected:
     // opens over.
     ModalDialog(HWND owner, HWND centreOver, const char* caption, int clientWidth, int clientHeight);
 
-    // Creates the dialog's controls from its layout table, in tab order, with
-    // the common font at the dialog's DPI; they are placed again whenever the
-    // DPI changes.
-    const ControlSet& CreateControls(std::span<const ControlLayout> layout);
-    UINT Dpi() const noexcept { return dpi_; }
-    HFONT Font() const noexcept { return font_.get(); }
-
     void EndModal(int result);
     // Called each time the dialog is shown, before the loop starts and before
     // anything of it is drawn; the first control in tab order has the focus.
     virtual void FormShow() {}
-    // Called after the dialog and its table's controls were laid out again
-    // at a new DPI, for what else depends on it.
-    virtual void DpiChanged() {}
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 
 private:
     std::vector<HWND> DisableOtherWindows() const;
 
-    void OnDpiChanged(UINT dpi, const RECT& suggested);
-
-    UINT dpi_;
-    UniqueFont font_;
-    ControlSet controls_;
-    FocusMemory focusMemory_;
     int result_ = 0;
     bool ended_ = false;
 };
