@@ -8,6 +8,7 @@
 #include <cctype>
 #include <cstdlib>
 #include <cstring>
+#include <random>
 #include <stdexcept>
 #include <thread>
 
@@ -359,8 +360,11 @@ void PressButton(const MessageBoxView& box, const std::string& caption) {
 namespace quilldeck::testing {
 
 std::string UnixTempFile(const std::string& purpose) {
+    // The process id alone repeats: every fresh Wine prefix hands out the same
+    // small ids, and an earlier run's files may still be there.
+    static const std::string run = std::to_string(std::random_device{}());
     static int serial = 0;
-    return "/tmp/quilldeck-test-" + purpose + "-" + std::to_string(::GetCurrentProcessId()) + "-" +
+    return "/tmp/quilldeck-test-" + purpose + "-" + std::to_string(::GetCurrentProcessId()) + "-" + run + "-" +
            std::to_string(++serial);
 }
 

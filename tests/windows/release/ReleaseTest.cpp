@@ -262,7 +262,8 @@ TEST_F(ReleaseTest, APerMachineInstallGoesToProgramFilesWhenAsked) {
 // The portable copy: unpacked into any folder, it runs from there.
 TEST_F(ReleaseTest, ThePortableCopyRunsFromAnyFolder) {
     ASSERT_FALSE(zip.empty());
-    const std::string unixFolder = UnixTempFile("portable") + "/Any folder";
+    const std::string unixRoot = UnixTempFile("portable");
+    const std::string unixFolder = unixRoot + "/Any folder";
     ASSERT_EQ(RunUnix("mkdir -p '" + unixFolder + "' && unzip -q '" + UnixPathOf(zip) + "' -d '" + unixFolder + "'"), 0);
     const std::string folder = WindowsPathOf(unixFolder);
     std::vector<std::string> entries = FolderEntries(folder);
@@ -275,6 +276,7 @@ TEST_F(ReleaseTest, ThePortableCopyRunsFromAnyFolder) {
     EXPECT_TRUE(Pastes("ctrl+alt+q", u"quick"));
     EXPECT_TRUE(ChooseInTrayMenu(quilldeck, "Exit"));
     EXPECT_EQ(quilldeck.Process().WaitForExit(15s), 0u);
+    EXPECT_EQ(RunUnix("rm -rf '" + unixRoot + "'"), 0);
 }
 
 }  // namespace
